@@ -1,0 +1,7 @@
+#include "app/Configuracion.h"
+#include "app/ModuloKX.h"
+
+void Main()
+{
+    LeerConfiguracion();
+}

@@ -1,0 +1,118 @@
+#include "ui/Dialogos.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+
+static ContestadorDialogos contestador;
+static QList<PeticionDialogo> mostrados;
+static int pitidos = 0;
+
+void FijarContestadorDialogos(ContestadorDialogos c)
+{
+    contestador = std::move(c);
+}
+
+QList<PeticionDialogo>& DialogosMostrados()
+{
+    return mostrados;
+}
+
+static QWidget* Padre()
+{
+    return QApplication::activeWindow();
+}
+
+static RespuestaDialogo Preguntar(const PeticionDialogo& p, const std::function<RespuestaDialogo()>& real)
+{
+    mostrados.append(p);
+    if (contestador)
+        return contestador(p);
+    return real();
+}
+
+void MsgBox(const QString& texto, QMessageBox::Icon icono, const QString& titulo)
+{
+    PeticionDialogo p;
+    p.tipo = PeticionDialogo::Mensaje;
+    p.icono = icono;
+    p.texto = texto;
+    p.titulo = titulo.isEmpty() ? QApplication::applicationName() : titulo;
+    Preguntar(p, [&] {
+        QMessageBox caja(icono, p.titulo, texto, QMessageBox::Ok, Padre());
+        caja.exec();
+        return RespuestaDialogo{};
+    });
+}
+
+static QString Archivo(PeticionDialogo::Tipo tipo, const QString& filtro, const QString& propuesto)
+{
+    PeticionDialogo p;
+    p.tipo = tipo;
+    p.filtro = filtro;
+    p.propuesto = propuesto;
+    const RespuestaDialogo r = Preguntar(p, [&] {
+        RespuestaDialogo res;
+        QFileDialog dlg(Padre(), QString(), QString(), filtro);
+        dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+        if (tipo == PeticionDialogo::GuardarArchivo) {
+            dlg.setAcceptMode(QFileDialog::AcceptSave);
+            dlg.setFileMode(QFileDialog::AnyFile);
+            if (!propuesto.isEmpty())
+                dlg.selectFile(propuesto);
+        } else {
+            dlg.setAcceptMode(QFileDialog::AcceptOpen);
+            dlg.setFileMode(QFileDialog::ExistingFile);
+        }
+        res.aceptado = dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty();
+        if (res.aceptado)
+            res.archivo = dlg.selectedFiles().constFirst();
+        return res;
+    });
+    return r.aceptado ? r.archivo : QString();
+}
+
+QString DialogoGuardarArchivo(const QString& filtro, const QString& propuesto)
+{
+    return Archivo(PeticionDialogo::GuardarArchivo, filtro, propuesto);
+}
+
+QString DialogoAbrirArchivo(const QString& filtro)
+{
+    return Archivo(PeticionDialogo::AbrirArchivo, filtro, QString());
+}
+
+bool DialogoColor(const QColor& inicial, QColor& elegido)
+{
+    PeticionDialogo p;
+    p.tipo = PeticionDialogo::Color;
+    p.inicial = inicial;
+    const RespuestaDialogo r = Preguntar(p, [&] {
+        RespuestaDialogo res;
+        QColorDialog dlg(inicial, Padre());
+        dlg.setOption(QColorDialog::DontUseNativeDialog, true);
+        res.aceptado = dlg.exec() == QDialog::Accepted;
+        res.color = dlg.selectedColor();
+        return res;
+    });
+    if (!r.aceptado || !r.color.isValid())
+        return false;
+    elegido = r.color;
+    return true;
+}
+
+void Pitido()
+{
+    ++pitidos;
+    QApplication::beep();
+}
+
+int PitidosDados()
+{
+    return pitidos;
+}
+
+void ReiniciarPitidos()
+{
+    pitidos = 0;
+}

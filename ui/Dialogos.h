@@ -1,0 +1,47 @@
+#pragma once
+// Every message box, file dialog and colour chooser of the program goes through
+// here, so that tests can answer them without a nested event loop. Dialogs are
+// Qt's own (never the platform's native ones), which screen readers can drive.
+#include <QColor>
+#include <QList>
+#include <QMessageBox>
+#include <QString>
+#include <functional>
+
+struct PeticionDialogo {
+    enum Tipo { Mensaje, GuardarArchivo, AbrirArchivo, Color };
+    Tipo tipo = Mensaje;
+    QMessageBox::Icon icono = QMessageBox::NoIcon;
+    QString texto;       // message text
+    QString titulo;      // window title
+    QString filtro;      // file dialogs: "Parametros (*.qzl)"
+    QString propuesto;   // save dialog: proposed file name
+    QColor inicial;      // colour chooser: starting colour
+};
+
+struct RespuestaDialogo {
+    bool aceptado = true;  // false: cancelled
+    QString archivo;       // file dialogs
+    QColor color;          // colour chooser
+};
+
+using ContestadorDialogos = std::function<RespuestaDialogo(const PeticionDialogo&)>;
+
+// Tests install an answerer; with none set the real dialog is shown.
+void FijarContestadorDialogos(ContestadorDialogos contestador);
+// Every dialog shown since the last clear, oldest first.
+QList<PeticionDialogo>& DialogosMostrados();
+
+// Modal message box with an OK button; the default title is the application's.
+void MsgBox(const QString& texto, QMessageBox::Icon icono = QMessageBox::NoIcon,
+            const QString& titulo = QString());
+// File dialogs: the chosen path, or an empty string when cancelled.
+QString DialogoGuardarArchivo(const QString& filtro, const QString& propuesto = QString());
+QString DialogoAbrirArchivo(const QString& filtro);
+// Colour chooser: true with the colour chosen, false when cancelled.
+bool DialogoColor(const QColor& inicial, QColor& elegido);
+
+// The system beep; the count lets tests hear it.
+void Pitido();
+int PitidosDados();
+void ReiniciarPitidos();

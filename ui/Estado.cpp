@@ -1,0 +1,42 @@
+#include "ui/Estado.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPointer>
+
+static QPointer<QLabel> etiquetaPanel1;
+static QString textoPanel1 = QStringLiteral("Estado");
+static QStringList historial;
+static constexpr int MaximoHistorial = 20000;
+
+void Panel1(const QString& texto)
+{
+    textoPanel1 = texto;
+    if (historial.size() >= MaximoHistorial)
+        historial.remove(0, MaximoHistorial / 2);
+    historial.append(texto);
+    if (etiquetaPanel1)
+        etiquetaPanel1->setText(texto);
+}
+
+QString TextoPanel1()
+{
+    return textoPanel1;
+}
+
+QStringList& HistorialPanel1()
+{
+    return historial;
+}
+
+void FijarEtiquetaPanel1(QLabel* etiqueta)
+{
+    etiquetaPanel1 = etiqueta;
+    if (etiqueta)
+        etiqueta->setText(textoPanel1);
+}
+
+void DoEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
