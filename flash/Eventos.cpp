@@ -1,0 +1,3 @@
+#include "flash/Eventos.h"
+
+void ConectarFlash() {}

@@ -1,0 +1,4 @@
+#include "flash/Pautas.h"
+
+void FormatearGrid() {}
+void BorrarDatosGrid() {}

@@ -1,0 +1,3 @@
+#include "link/Calibracion.h"
+
+void TestVelocidad() {}

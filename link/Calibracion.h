@@ -1,0 +1,4 @@
+#pragma once
+// Calibration of the pacing delay against the clock.
+
+void TestVelocidad();

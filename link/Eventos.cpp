@@ -1,0 +1,3 @@
+#include "link/Eventos.h"
+
+void ConectarEnlace() {}

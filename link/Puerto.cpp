@@ -1,0 +1,3 @@
+#include "link/Puerto.h"
+
+void IniciarComboCom() {}

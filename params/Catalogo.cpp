@@ -1,0 +1,3 @@
+#include "params/Catalogo.h"
+
+void LlenarListasParametros() {}

@@ -1,0 +1,3 @@
+#include "params/Eventos.h"
+
+void ConectarParametros() {}

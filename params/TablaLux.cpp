@@ -1,0 +1,3 @@
+#include "params/TablaLux.h"
+
+void CargarTablaLux() {}

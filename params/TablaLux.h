@@ -1,0 +1,3 @@
+#pragma once
+// Light-level conversion table (lux to sensor counts and back).
+void CargarTablaLux();

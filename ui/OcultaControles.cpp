@@ -1,0 +1,3 @@
+#include "ui/OcultaControles.h"
+
+void OcultaControles() {}

@@ -1,0 +1,3 @@
+#pragma once
+// Control reset: hides every device-dependent control.
+void OcultaControles();
