@@ -55,3 +55,6 @@ void TabStrip1_Click();
 // The four file and transfer buttons: CAbrir, CGuardar, CLeer, CEscribir.
 void DeshabilitaBotones();
 void HabilitaBotones();
+
+// The window registers itself while it is being built.
+void RegistrarFormPrincipal(frmMain* formulario);

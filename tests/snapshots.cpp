@@ -1,0 +1,44 @@
+// Writes one PNG per tab page of the main window as built, and one of the splash,
+// so the pages can be looked at without a display.
+#include "support/VentanaPrueba.h"
+#include "app/ModuloKX.h"
+#include "ui/Ventana.h"
+#include "ui/frmMain.h"
+#include "ui/frmSplash.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QTextStream>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const QString destino = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("snapshots");
+    QDir().mkpath(destino);
+    QTextStream salida(stdout);
+
+    frmSplash splash;
+    splash.show();
+    QApplication::processEvents();
+    splash.grab().save(destino + QStringLiteral("/splash.png"));
+    salida << destino << "/splash.png\n";
+    splash.close();
+
+    // Service mode, so that every page has its tab.
+    OpcionesVentanaPrueba o;
+    o.qzlIni = QStringLiteral("1\r\n0\r\n0\r\n\"1\"\r\n573\r\n");
+    frmMain* f = CrearVentanaPrueba(o);
+    for (int p = 1; p <= 6; ++p) {
+        if (p <= NumeroPestanas())
+            SeleccionarPestana(p);
+        for (int i = 1; i <= 6; ++i)
+            FrameP(i)->setVisible(i == p);
+        QApplication::processEvents();
+        const QString archivo = destino + QStringLiteral("/page%1.png").arg(p);
+        f->grab().save(archivo);
+        salida << archivo << "\n";
+    }
+    CerrarVentanaPrueba();
+    return 0;
+}

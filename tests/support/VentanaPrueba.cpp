@@ -1,0 +1,79 @@
+#include "support/VentanaPrueba.h"
+
+#include "app/Configuracion.h"
+#include "app/FormLoad.h"
+#include "app/ModuloKX.h"
+#include "ui/Estado.h"
+#include "ui/Ventana.h"
+#include "ui/frmMain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+static QTemporaryDir* carpeta = nullptr;
+
+void PrepararEntornoPrueba()
+{
+    if (carpeta)
+        return;
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication::setApplicationName(QStringLiteral("QZL"));
+    QApplication::setOrganizationName(QStringLiteral("QZL"));
+    carpeta = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/qzl prueba XXXXXX"));
+    FijarCarpetaPrograma(carpeta->path());
+    ContestarDialogos();
+}
+
+QString CarpetaPrueba()
+{
+    PrepararEntornoPrueba();
+    return carpeta->path();
+}
+
+void ContestarDialogos(const QString& archivo, const QColor& color)
+{
+    FijarContestadorDialogos([archivo, color](const PeticionDialogo& p) {
+        RespuestaDialogo r;
+        if (p.tipo == PeticionDialogo::GuardarArchivo || p.tipo == PeticionDialogo::AbrirArchivo) {
+            r.aceptado = !archivo.isEmpty();
+            r.archivo = archivo;
+        } else if (p.tipo == PeticionDialogo::Color) {
+            r.aceptado = color.isValid();
+            r.color = color;
+        }
+        return r;
+    });
+}
+
+frmMain* CrearVentanaPrueba(const OpcionesVentanaPrueba& o)
+{
+    PrepararEntornoPrueba();
+    CerrarVentanaPrueba();
+    QFile::remove(carpeta->filePath(QStringLiteral("qzl.ini")));
+    if (!o.qzlIni.isEmpty()) {
+        QFile f(carpeta->filePath(QStringLiteral("qzl.ini")));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(o.qzlIni.toLatin1());
+    }
+    LeerConfiguracion();
+    auto* f = new frmMain;
+    if (o.ejecutarFormLoad) {
+        Form_Load();
+        if (!o.calibrar)
+            CuentaMilisegundo = 0;
+    }
+    return f;
+}
+
+void CerrarVentanaPrueba()
+{
+    QPointer<frmMain> f = FormPrincipal();
+    if (!f)
+        return;
+    f->close();
+    delete f.data();
+}

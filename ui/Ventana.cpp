@@ -1,0 +1,138 @@
+#include "ui/Ventana.h"
+
+#include "ui/frmMain.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QPointer>
+#include <QSignalBlocker>
+#include <QTabWidget>
+
+int16_t FrameActual = 1;
+
+static QPointer<frmMain> principal;
+
+void RegistrarFormPrincipal(frmMain* formulario)
+{
+    principal = formulario;
+}
+
+frmMain* FormPrincipal()
+{
+    return principal.data();
+}
+
+Ui::frmMain& Ventana()
+{
+    Q_ASSERT(principal);
+    return principal->ui;
+}
+
+QWidget* Control(const QString& nombre)
+{
+    if (!principal)
+        return nullptr;
+    if (principal->objectName() == nombre)
+        return principal;
+    return principal->findChild<QWidget*>(nombre);
+}
+
+template <typename T>
+static T* Elemento(const char* arreglo, int i)
+{
+    return qobject_cast<T*>(Control(QStringLiteral("%1_%2").arg(QLatin1String(arreglo)).arg(i)));
+}
+
+QLabel* Label(int i) { return Elemento<QLabel>("Label", i); }
+QLabel* LabelUnidades(int i) { return Elemento<QLabel>("LabelUnidades", i); }
+QLabel* label1(int i) { return Elemento<QLabel>("label1", i); }
+QGroupBox* FrameP(int i) { return Elemento<QGroupBox>("FrameP", i); }
+QGroupBox* Frame1(int i) { return Elemento<QGroupBox>("Frame1", i); }
+QLabel* LColor(int i) { return Elemento<QLabel>("LColor", i); }
+QLabel* lblExterna(int i) { return Elemento<QLabel>("lblExterna", i); }
+QLabel* lblSalida(int i) { return Elemento<QLabel>("lblSalida", i); }
+QLabel* lblExternalbl(int i) { return Elemento<QLabel>("lblExternalbl", i); }
+QLabel* lblSalidalbl(int i) { return Elemento<QLabel>("lblSalidalbl", i); }
+
+QTimer* TimerEstado()
+{
+    return principal ? &principal->timerEstado : nullptr;
+}
+
+QTimer* tmrSpoolValoresInstantaneos()
+{
+    return principal ? &principal->timerSpoolValoresInstantaneos : nullptr;
+}
+
+void LlenarLista(QComboBox* lista, const QStringList& entradas)
+{
+    const QSignalBlocker bloqueo(lista);
+    lista->clear();
+    lista->addItems(entradas);
+    lista->setCurrentIndex(-1);
+}
+
+int NumeroPestanas()
+{
+    return Ventana().TabStrip1->count();
+}
+
+void QuitarPestana(int posicion)
+{
+    QTabWidget* tira = Ventana().TabStrip1;
+    QWidget* pagina = tira->widget(posicion - 1);
+    if (!pagina)
+        return;
+    tira->removeTab(posicion - 1);
+    pagina->deleteLater();
+}
+
+void InsertarPestana(int posicion, const QString& texto)
+{
+    // The tab's own page stays empty: the page shown is FrameP at that position.
+    auto* vacia = new QWidget;
+    vacia->setObjectName(QStringLiteral("TabStrip1_pagina%1").arg(posicion));
+    Ventana().TabStrip1->insertTab(posicion - 1, vacia, texto);
+}
+
+void TextoPestana(int posicion, const QString& texto)
+{
+    Ventana().TabStrip1->setTabText(posicion - 1, texto);
+}
+
+int PestanaSeleccionada()
+{
+    return Ventana().TabStrip1->currentIndex() + 1;
+}
+
+void SeleccionarPestana(int posicion)
+{
+    Ventana().TabStrip1->setCurrentIndex(posicion - 1);
+}
+
+void TabStrip1_Click()
+{
+    const int p = PestanaSeleccionada();
+    if (p == FrameActual || !FrameP(p))
+        return;
+    FrameP(p)->show();
+    if (QGroupBox* anterior = FrameP(FrameActual))
+        anterior->hide();
+    FrameActual = static_cast<int16_t>(p);
+}
+
+void DeshabilitaBotones()
+{
+    Ventana().CAbrir->setEnabled(false);
+    Ventana().CGuardar->setEnabled(false);
+    Ventana().CLeer->setEnabled(false);
+    Ventana().CEscribir->setEnabled(false);
+}
+
+void HabilitaBotones()
+{
+    Ventana().CAbrir->setEnabled(true);
+    Ventana().CGuardar->setEnabled(true);
+    Ventana().CLeer->setEnabled(true);
+    Ventana().CEscribir->setEnabled(true);
+}

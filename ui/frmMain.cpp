@@ -1,0 +1,76 @@
+#include "ui/frmMain.h"
+
+#include "app/Cierre.h"
+#include "flash/Eventos.h"
+#include "link/Eventos.h"
+#include "params/Eventos.h"
+#include "ui/Dibujos.h"
+#include "ui/Estado.h"
+#include "ui/Interfaz.h"
+#include "ui/Ventana.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QLocale>
+#include <QStatusBar>
+
+frmMain::frmMain(QWidget* parent)
+    : QMainWindow(parent)
+{
+    ui.setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(size());
+    RegistrarFormulario(this);
+    RegistrarFormPrincipal(this);
+
+    PintarDibujos();
+
+    // Three panels: the message line, the date and the time.
+    for (int i = 0; i < 3; ++i) {
+        paneles[i] = new QLabel(this);
+        paneles[i]->setObjectName(QStringLiteral("sbStatusBar_Panel%1").arg(i + 1));
+        paneles[i]->setFrameShape(QFrame::StyledPanel);
+        paneles[i]->setAccessibleName(i == 0 ? tr("Status") : i == 1 ? tr("Date") : tr("Time"));
+    }
+    paneles[0]->setText(QStringLiteral("Estado"));
+    ui.sbStatusBar->addWidget(paneles[0], 1);
+    ui.sbStatusBar->addPermanentWidget(paneles[1]);
+    ui.sbStatusBar->addPermanentWidget(paneles[2]);
+    FijarEtiquetaPanel1(paneles[0]);
+    ActualizarFechaHora();
+    relojPaneles.setInterval(1000);
+    connect(&relojPaneles, &QTimer::timeout, this, [this] { ActualizarFechaHora(); });
+    relojPaneles.start();
+
+    timerEstado.setObjectName(QStringLiteral("TimerEstado"));
+    timerEstado.setInterval(500);
+    timerSpoolValoresInstantaneos.setObjectName(QStringLiteral("tmrSpoolValoresInstantaneos"));
+    timerSpoolValoresInstantaneos.setInterval(1000);
+
+    ConectarInterfaz();
+    ConectarEnlace();
+    ConectarParametros();
+    ConectarFlash();
+}
+
+frmMain::~frmMain()
+{
+    FijarEtiquetaPanel1(nullptr);
+}
+
+void frmMain::ActualizarFechaHora()
+{
+    const QDateTime ahora = QDateTime::currentDateTime();
+    const QLocale local;
+    paneles[1]->setText(local.toString(ahora.date(), QLocale::ShortFormat));
+    paneles[2]->setText(local.toString(ahora.time(), QLocale::ShortFormat));
+}
+
+void frmMain::closeEvent(QCloseEvent* evento)
+{
+    Form_Unload(this);
+    timerEstado.stop();
+    timerSpoolValoresInstantaneos.stop();
+    evento->accept();
+}
