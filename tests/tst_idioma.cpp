@@ -1,6 +1,19 @@
+#include "support/VentanaPrueba.h"
+
+#include "app/ModuloKX.h"
 #include "ui/Idioma.h"
+#include "ui/Ventana.h"
+#include "ui/frmMain.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QtTest>
 
 // Every id the program looks up, as the text table lists them.
@@ -16,11 +29,50 @@ static const int Tablas[] = {TablaNeutra, TablaIngles, TablaEspanolTradicional, 
                              TablaEspanol};
 static constexpr int TablaAleman = 1031;  // a language the program has no texts for
 
+static QString Ini(const QString& codigo)
+{
+    return QStringLiteral("1\r\n0\r\n0\r\n") + codigo + QStringLiteral("\r\n0\r\n");
+}
+
+// The language line of qzl.ini as it stands in the program folder.
+static QString LineaIdioma()
+{
+    QFile f(CarpetaPrueba() + QStringLiteral("/qzl.ini"));
+    if (!f.open(QIODevice::ReadOnly))
+        return QStringLiteral("<no file>");
+    const QList<QByteArray> lineas = f.readAll().split('\n');
+    return lineas.size() > 3 ? QString::fromLatin1(lineas[3]).trimmed() : QStringLiteral("<short>");
+}
+
+// Types text as a user does, one key at a time (also keys beyond ASCII).
+static void Teclear(QWidget* w, const QString& texto)
+{
+    for (const QChar c : texto)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+static QStringList TextosPestanas()
+{
+    QStringList t;
+    for (int p = 1; p <= NumeroPestanas(); ++p)
+        t << Ventana().TabStrip1->tabText(p - 1);
+    return t;
+}
+
 class TestIdioma : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { FijarTablaIdioma(-1); }
+    void initTestCase()
+    {
+        PrepararEntornoPrueba();
+        FactorEsperas = 0.001;
+    }
+    void cleanup()
+    {
+        CerrarVentanaPrueba();
+        FijarTablaIdioma(-1);
+    }
 
     void textoPorTabla_data()
     {
@@ -164,6 +216,205 @@ private slots:
         QCOMPARE(TextoRecurso(1431), QStringLiteral("Lire QZL"));
         FijarTablaIdioma(TablaEspanol);
         QCOMPARE(TextoRecurso(1430), QStringLiteral("Rotación"));
+    }
+
+    // --- The built window ---
+
+    void ventanaPorIdioma_data()
+    {
+        QTest::addColumn<QStringList>("idiomas");
+        QTest::addColumn<QStringList>("pestanas");
+        QTest::addColumn<QStringList>("paginas");  // FrameP 1 to 5
+        QTest::addColumn<QString>("leer");
+        QTest::addColumn<QString>("lampara2");      // Label 13
+        QTest::addColumn<QString>("corriente");     // Label 7
+        QTest::addColumn<QString>("telemando");     // Label 24, the language caption
+        QTest::addColumn<QStringList>("modos");      // cmbModofuncionamiento
+        QTest::newRow("French")
+            << QStringList{"fr-FR"}
+            << QStringList{"Eclats", "Rotation", "Telecommande", "Configuration", "Visualisation"}
+            << QStringList{"Eclats", "Rotation", "Eclats", "Communications", "Configuration"}
+            << "Lire QZL" << "Type lampe 2" << "Courant actuel leds" << "Langue"
+            << QStringList{"Nuit sur", "24 heures sur"};
+        QTest::newRow("Spanish")
+            << QStringList{"es-ES"}
+            << QStringList{"Destellos", "Rotación", "Telemado", "Configuración", "Visualización"}
+            << QStringList{"Destellos", "Rotación", "Destellos", "Comunicaciones", "Configuración"}
+            << "Leer QZL" << "Tipo lámpara 2" << "Corriente actual leds" << "Lenguaje:"
+            << QStringList{"ON noche", "24 horas ON"};
+        QTest::newRow("Spanish traditional")
+            << QStringList{"es_ES@collation=traditional"}
+            << QStringList{"Destellos", "Rotación", "Telemando", "Configuración", "Visualización"}
+            << QStringList{"Destellos", "Rotación", "Destellos", "Comunicaciones", "Configuración"}
+            << "Leer QZL" << "Tipo lámpara 2" << "Corriente actual leds" << "Lenguaje:"
+            << QStringList{"ON Noche", "24 horas ON"};
+        QTest::newRow("English")
+            << QStringList{"en-GB"}
+            << QStringList{"Flashes", "Rotation", "Remote control", "Setup", "Visualization"}
+            << QStringList{"Flashes", "Rotation", "Flashes", "Communications", "Setup"}
+            << "Read QZL" << "Lamp  2 type" << "LED instant current " << "Language"
+            << QStringList{"Night ON", "24 hours ON"};
+        QTest::newRow("German")
+            << QStringList{"de-DE", "de"}
+            << QStringList{"Flashes", "Rotation", "Remote control", "Setup", "Visualization"}
+            << QStringList{"Flashes", "Rotation", "Flashes", "Communications", "Setup"}
+            << "Read QZL" << "Lamp  2 type" << "LED instant current " << "Language"
+            << QStringList{"Night ON", "24 hours ON"};
+    }
+
+    void ventanaPorIdioma()
+    {
+        QFETCH(QStringList, idiomas);
+        QFETCH(QStringList, pestanas);
+        QFETCH(QStringList, paginas);
+        QFETCH(QString, leer);
+        QFETCH(QString, lampara2);
+        QFETCH(QString, corriente);
+        QFETCH(QString, telemando);
+        QFETCH(QStringList, modos);
+
+        FijarTablaIdioma(TablaDeIdiomas(idiomas));
+        // "34" changes no text: the texts follow the platform alone.
+        OpcionesVentanaPrueba o;
+        o.qzlIni = Ini(QStringLiteral("\"34\""));
+        CrearVentanaPrueba(o);
+        Ui::frmMain& v = Ventana();
+
+        QCOMPARE(TextosPestanas(), pestanas);
+        for (int p = 1; p <= 5; ++p)
+            QCOMPARE(FrameP(p)->title(), paginas[p - 1]);
+        QCOMPARE(v.CLeer->text(), leer);
+        QCOMPARE(Label(13)->text(), lampara2);
+        QCOMPARE(Label(7)->text(), corriente);
+        QCOMPARE(Label(24)->text(), telemando);
+        QCOMPARE(v.cmbModofuncionamiento->count(), 2);
+        QCOMPARE(v.cmbModofuncionamiento->itemText(0), modos[0]);
+        QCOMPARE(v.cmbModofuncionamiento->itemText(1), modos[1]);
+        QCOMPARE(v.cmbModofuncionamiento->currentIndex(), 0);
+
+        // The same in every language.
+        QCOMPARE(v.CModoVerboso->text(), QStringLiteral("ON"));
+        QCOMPARE(v.Command1->text(), QStringLiteral("OFF"));
+        QCOMPARE(v.CCambioLamparaOn->text(), QStringLiteral("ON"));
+        QCOMPARE(v.CCambioLamparaOff->text(), QStringLiteral("OFF"));
+        QCOMPARE(Label(17)->text(), QStringLiteral("Com:"));
+        // Fixed captions keep their texts.
+        QCOMPARE(FrameP(6)->title(), QStringLiteral("Valores instantáneos "));
+        QCOMPARE(lblSalidalbl(0)->text(), QStringLiteral("Salida 1 :"));
+        QCOMPARE(v.CBorrarTabla->text(), QStringLiteral("Borrar Tabla"));
+        QCOMPARE(Frame1(2)->title(), QStringLiteral("Fallo Red"));
+        QCOMPARE(Label(6)->text(), QStringLiteral("Max. Int. Led"));
+        QCOMPARE(LabelUnidades(7)->text(), QStringLiteral("Seg."));
+        // The hidden language list still stands on "Español".
+        QCOMPARE(v.ComboIdioma->currentIndex(), 1);
+        QCOMPARE(v.ComboIdioma->currentText(), QStringLiteral("Español"));
+    }
+
+    // Service mode keeps tab 6 with its fixed caption behind the five translated ones.
+    void pestanaSeisFija()
+    {
+        FijarTablaIdioma(TablaFrances);
+        OpcionesVentanaPrueba o;
+        o.qzlIni = QStringLiteral("1\r\n0\r\n0\r\n\"1\"\r\n573\r\n");
+        CrearVentanaPrueba(o);
+        QCOMPARE(TextosPestanas(),
+                 (QStringList{"Eclats", "Rotation", "Telecommande", "Configuration", "Visualisation",
+                              "V. Instantáneos"}));
+        QCOMPARE(FrameP(6)->title(), QStringLiteral("Valores instantáneos "));
+    }
+
+    // Start-up selection of the hidden list, and the code it writes to qzl.ini.
+    void seleccionInicial_data()
+    {
+        QTest::addColumn<QString>("codigo");  // the language line of qzl.ini
+        QTest::addColumn<int>("indice");
+        QTest::addColumn<QString>("escrito");
+        QTest::newRow("34 quoted") << "\"34\"" << 1 << "\"34\"";
+        QTest::newRow("34 bare") << "34" << 1 << "\"34\"";
+        QTest::newRow("34 with trailing blank") << "\"34 \"" << 0 << "\"1\"";
+        QTest::newRow("1") << "\"1\"" << 0 << "\"1\"";
+        QTest::newRow("2") << "\"2\"" << 0 << "\"1\"";
+        QTest::newRow("340") << "\"340\"" << 0 << "\"1\"";
+        QTest::newRow("empty") << "\"\"" << 0 << "\"1\"";
+    }
+
+    void seleccionInicial()
+    {
+        QFETCH(QString, codigo);
+        QFETCH(int, indice);
+        QFETCH(QString, escrito);
+        OpcionesVentanaPrueba o;
+        o.qzlIni = Ini(codigo);
+        o.ejecutarFormLoad = false;
+        CrearVentanaPrueba(o);
+        IniciarComboIdioma();
+        QCOMPARE(Ventana().ComboIdioma->count(), 2);
+        QCOMPARE(Ventana().ComboIdioma->itemText(0), QStringLiteral("English"));
+        QCOMPARE(Ventana().ComboIdioma->itemText(1), QStringLiteral("Español"));
+        QCOMPARE(Ventana().ComboIdioma->currentIndex(), indice);
+        QCOMPARE(LineaIdioma(), escrito);
+    }
+
+    // The whole start-up leaves the same code in the file.
+    void arranqueReescribeCodigo()
+    {
+        OpcionesVentanaPrueba o;
+        o.qzlIni = Ini(QStringLiteral("\"34 \""));
+        CrearVentanaPrueba(o);
+        QCOMPARE(CodigoIdioma, QStringLiteral("1"));
+        QCOMPARE(LineaIdioma(), QStringLiteral("\"1\""));
+        QCOMPARE(Ventana().ComboIdioma->currentIndex(), 0);
+    }
+
+    void eleccionEnLaLista()
+    {
+        OpcionesVentanaPrueba o;
+        o.qzlIni = QStringLiteral("3\r\n77\r\n-7\r\n\"1\"\r\n573\r\n");
+        o.ejecutarFormLoad = false;
+        CrearVentanaPrueba(o);
+        IniciarComboIdioma();
+        QComboBox* lista = Ventana().ComboIdioma;
+        lista->setCurrentIndex(1);
+        QCOMPARE(CodigoIdioma, QStringLiteral("34"));
+        QFile f(CarpetaPrueba() + QStringLiteral("/qzl.ini"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("3\r\n77\r\n-7\r\n\"34\"\r\n573\r\n"));
+        f.close();
+        lista->setCurrentIndex(0);
+        QCOMPARE(LineaIdioma(), QStringLiteral("\"1\""));
+        // Taking the selection away leaves the code as it is.
+        lista->setCurrentIndex(1);
+        lista->setCurrentIndex(-1);
+        QCOMPARE(CodigoIdioma, QStringLiteral("34"));
+        QCOMPARE(LineaIdioma(), QStringLiteral("\"34\""));
+    }
+
+    // Typing: a text that is one of the entries counts as choosing it; any
+    // other text chooses nothing and never becomes an entry.
+    void escrituraEnLaLista()
+    {
+        OpcionesVentanaPrueba o;
+        o.qzlIni = Ini(QStringLiteral("\"1\""));
+        o.ejecutarFormLoad = false;
+        CrearVentanaPrueba(o);
+        IniciarComboIdioma();
+        QComboBox* lista = Ventana().ComboIdioma;
+
+        lista->lineEdit()->clear();
+        Teclear(lista->lineEdit(), QStringLiteral("Español"));
+        QCOMPARE(CodigoIdioma, QStringLiteral("34"));
+        QCOMPARE(LineaIdioma(), QStringLiteral("\"34\""));
+
+        lista->lineEdit()->clear();
+        Teclear(lista->lineEdit(), QStringLiteral("Deutsch"));
+        QTest::keyClick(lista->lineEdit(), Qt::Key_Return);
+        QCOMPARE(CodigoIdioma, QStringLiteral("34"));
+        QCOMPARE(lista->count(), 2);
+
+        lista->lineEdit()->selectAll();
+        Teclear(lista->lineEdit(), QStringLiteral("English"));
+        QCOMPARE(CodigoIdioma, QStringLiteral("1"));
+        QCOMPARE(LineaIdioma(), QStringLiteral("\"1\""));
     }
 };
 

@@ -1,8 +1,20 @@
 #include "ui/Idioma.h"
 
+#include "app/Configuracion.h"
+#include "app/ModuloKX.h"
+#include "ui/Estado.h"
+#include "ui/Ventana.h"
+#include "ui/frmMain.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -240,5 +252,170 @@ QString TextoRecurso(int id)
     return TextoRecursoDeTabla(TablaIdioma(), id);
 }
 
-void IniciarComboIdioma() {}
-void AplicarTextos() {}
+// --- Language list ComboIdioma: records its choice as CodigoIdioma in qzl.ini ---
+
+// The entry the list stands on: a typed text counts only when it is exactly one
+// of the entries, as a selection does; anything else is no selection (-1).
+static int IndiceIdioma()
+{
+    QComboBox* lista = Ventana().ComboIdioma;
+    return lista->findText(lista->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+static void GuardarIdiomaElegido()
+{
+    switch (IndiceIdioma()) {
+    case 0:
+        CodigoIdioma = QStringLiteral("1");
+        break;
+    case 1:
+        CodigoIdioma = QStringLiteral("34");
+        break;
+    default:  // nothing chosen: the code stays as read
+        break;
+    }
+    // A file that cannot be written keeps its old code; the port test that
+    // follows at start-up rewrites the same file and reports a failure.
+    EscribirConfiguracion();
+}
+
+void ComboIdioma_Click()
+{
+    GuardarIdiomaElegido();
+    DoEvents();
+}
+
+void ComboIdioma_Change()
+{
+    GuardarIdiomaElegido();
+    if (frmMain* ventana = FormPrincipal())
+        ventana->show();
+    DoEvents();
+}
+
+void IniciarComboIdioma()
+{
+    QComboBox* lista = Ventana().ComboIdioma;
+    LlenarLista(lista, {QStringLiteral("English"), QStringLiteral("Español")});
+    lista->setCurrentIndex(CodigoIdioma == u"34" ? 1 : 0);
+}
+
+void ConectarIdioma()
+{
+    QComboBox* lista = Ventana().ComboIdioma;
+    // Typed text never becomes an entry of its own: the list holds the two languages.
+    lista->setInsertPolicy(QComboBox::NoInsert);
+    QObject::connect(lista, &QComboBox::currentIndexChanged, lista, [] { ComboIdioma_Click(); });
+    QObject::connect(lista->lineEdit(), &QLineEdit::textEdited, lista, [] { ComboIdioma_Change(); });
+}
+
+// --- Texts of the window, applied once at start-up ---
+
+static void Texto(QLabel* etiqueta, int id)
+{
+    etiqueta->setText(TextoRecurso(id));
+}
+
+static void Texto(QAbstractButton* boton, int id)
+{
+    boton->setText(TextoRecurso(id));
+}
+
+static void Titulo(QGroupBox* grupo, int id)
+{
+    grupo->setTitle(TextoRecurso(id));
+}
+
+void AplicarTextos()
+{
+    Ui::frmMain& v = Ventana();
+
+    // 1. Tabs by their position after the control reset; page 3 keeps the
+    //    flashes caption and pages 4 and 5 are one text behind their tabs.
+    //    A sixth tab and page 6 keep their fixed texts.
+    struct TextoPagina {
+        int tab;
+        int pagina;
+    };
+    const TextoPagina paginas[] = {{1102, 1102}, {1430, 1430}, {1165, 1102}, {1104, 1103}, {1105, 1104}};
+    for (int p = 1; p <= 5; ++p) {
+        if (p <= NumeroPestanas())
+            TextoPestana(p, TextoRecurso(paginas[p - 1].tab));
+        Titulo(FrameP(p), paginas[p - 1].pagina);
+    }
+
+    // 2. Buttons of the window.
+    Texto(v.CAbrir, 1002);
+    Texto(v.CGuardar, 1004);
+    Texto(v.CLeer, 1431);
+    Texto(v.CEscribir, 1432);
+    Texto(v.Csalir, 1012);
+    Texto(v.CAyuda, 1021);
+    Texto(v.lblGrupoLeds, 2003);
+
+    // 3. Identification captions and the daylight-sensor rows.
+    const std::pair<int, int> etiquetas3[] = {{38, 1201}, {15, 1203}, {14, 1204}, {43, 1205},
+                                              {3, 1206},  {10, 1207}, {21, 1208}, {22, 1209},
+                                              {18, 1110}, {19, 1111}, {4, 1112}};
+    for (const auto& [i, id] : etiquetas3)
+        Texto(Label(i), id);
+
+    // 4. Units of the light levels and delays.
+    for (const auto& [i, id] : {std::pair{1, 1220}, {2, 1220}, {3, 1221}, {13, 1220}, {14, 1221}})
+        Texto(LabelUnidades(i), id);
+
+    // 5. Lamp parameters.
+    const std::pair<int, int> etiquetas5[] = {{8, 1410},  {11, 1402}, {12, 1403}, {13, 1404},
+                                              {20, 1405}, {5, 1401},  {30, 1406}, {31, 1407},
+                                              {34, 1408}, {35, 1411}, {36, 1409}, {27, 1470}};
+    for (const auto& [i, id] : etiquetas5)
+        Texto(Label(i), id);
+    Texto(v.CheckBalizaEmergencia, 1412);
+    Texto(Label(16), 1057);
+    Texto(Label(46), 1058);
+
+    // 6. The function-mode list; selecting its first entry runs its handler.
+    LlenarLista(v.cmbModofuncionamiento, {TextoRecurso(1055), TextoRecurso(1056)});
+    v.cmbModofuncionamiento->setCurrentIndex(0);
+
+    // 7. Rotation page.
+    Texto(Label(47), 1059);
+    Texto(Label(2), 1420);
+    Texto(LabelUnidades(0), 1219);
+    const std::pair<int, int> etiquetas7[] = {{26, 1421}, {29, 1422}, {32, 1423}, {28, 1424},
+                                              {33, 1425}, {37, 1426}, {39, 1473}, {40, 1427},
+                                              {41, 1434}, {42, 1435}};
+    for (const auto& [i, id] : etiquetas7)
+        Texto(Label(i), id);
+    for (const auto& [i, id] : {std::pair{22, 1219}, {18, 1221}, {4, 1219}, {5, 1219}, {6, 1219}})
+        Texto(LabelUnidades(i), id);
+
+    // 8. Indicator rows of the remote-control page.
+    const std::pair<int, int> filas[] = {{0, 1450}, {8, 1452}, {3, 1453}, {9, 1454},
+                                         {10, 1455}, {1, 1458}, {2, 1456}, {4, 1457},
+                                         {7, 1460}, {5, 1468}, {6, 1459}};
+    for (const auto& [i, id] : filas)
+        Texto(label1(i), id);
+
+    // 9. Sensor type and the live measurements.
+    Texto(Label(0), 1480);
+    Texto(Label(7), 1171);
+    Texto(Label(44), 1180);
+
+    // 10. Command groups, their buttons, and the configuration page.
+    Titulo(Frame1(4), 1461);
+    Texto(v.CCambioLamparaOn, 1450);
+    Texto(v.CCambioLamparaOff, 1451);
+    Texto(LabelUnidades(12), 1221);
+    Titulo(Frame1(1), 1462);
+    Texto(v.CNormal, 1463);
+    Texto(v.CNoche, 1464);
+    Texto(v.CDia, 1465);
+    Titulo(Frame1(3), 1466);
+    Texto(v.CModoVerboso, 1450);
+    Texto(v.Command1, 1451);
+    Texto(v.CInterrogar, 1467);
+    Texto(label1(34), 1206);
+    Texto(Label(24), 1160);
+    Texto(Label(17), 1161);
+}

@@ -24,7 +24,15 @@ int TablaIdioma();
 // Tests force a table; a negative number makes the next use choose from the platform again.
 void FijarTablaIdioma(int tabla);
 
-// Start-up: fills the language list and selects the entry of CodigoIdioma.
+// Start-up: fills the language list with "English" and "Español" and selects
+// "Español" when CodigoIdioma is exactly "34", else "English"; the selection
+// runs ComboIdioma_Click.
 void IniciarComboIdioma();
+// The language list records its choice ("1" English, "34" Spanish) in qzl.ini.
+// It changes no text: the texts follow the platform's language.
+void ComboIdioma_Click();
+void ComboIdioma_Change();
+// Connects the language list's selection and typing to the two handlers.
+void ConectarIdioma();
 // Start-up: applies the string-table texts to tabs, pages and controls.
 void AplicarTextos();
