@@ -304,12 +304,21 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
     }
     if (cerrar) {
         // Give the tool a moment to take the last reply before the device disappears:
-        // bytes still queued on the pty when it closes are lost.
-        const auto limite = Reloj::now() + std::chrono::milliseconds(300);
-        int pendientes = 0;
-        while (sim->esclavo >= 0 && !sim->parar && Reloj::now() < limite
-               && ioctl(sim->esclavo, FIONREAD, &pendientes) == 0 && pendientes > 0)
+        // bytes still queued on the pty when it closes are lost. The reply reaches the
+        // slave's queue a little after the write, so wait to see it there, then gone.
+        const auto inicio = Reloj::now();
+        bool visto = false;
+        while (sim->esclavo >= 0 && !sim->parar) {
+            int pendientes = 0;
+            if (ioctl(sim->esclavo, FIONREAD, &pendientes) != 0)
+                break;
+            visto = visto || pendientes > 0;
+            const auto pasado = Reloj::now() - inicio;
+            if ((visto && pendientes == 0) || (!visto && pasado > std::chrono::milliseconds(50))
+                || pasado > std::chrono::milliseconds(500))
+                break;
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
         CerrarFds(sim);
         std::lock_guard<std::mutex> l(sim->m);
         sim->ruta.clear();
