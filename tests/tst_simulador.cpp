@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
@@ -90,6 +92,7 @@ private slots:
     void fallosDeRespuesta();
     void callarTrasTramasYEnOrden();
     void respuestaTardiaLlegaDespues();
+    void puertoCerradoPierdeLoPendiente();
     void cerrarYReabrirConEnlace();
     void enlaceNoPisaUnFichero();
     void detenerEsRapidoConRespuestaPendiente();
@@ -508,6 +511,53 @@ void TestSimulador::respuestaTardiaLlegaDespues()
     QCOMPARE(Leer(p, 8, 60).size(), 0);
     QCOMPARE(Leer(p, 8, 1000).size(), 8);
     QVERIFY(t.elapsed() >= 140);
+}
+
+void TestSimulador::puertoCerradoPierdeLoPendiente()
+{
+    // As on a real serial port: a reply that comes after the tool closed the port, and
+    // bytes left unread at the close, are gone when the port is opened again.
+    SimuladorPtr sim(SimIniciar(OpcionesSimulador{}));
+    QVERIFY(sim);
+    const QString ruta = QString::fromStdString(SimRuta(sim.get()));
+    FallosSimulador f;
+    f.RetrasoMs = 80;
+    SimFijarFallos(sim.get(), f);
+    QSerialPort p;
+    QVERIFY(Abrir(p, ruta));
+    Enviar(p, TramaQ(1, 0, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(SimTramasRecibidas(sim.get()), 1, 1000);
+    p.close();  // the tool gave up before the reply
+    QTest::qWait(150);
+    QVERIFY(Abrir(p, ruta));
+    QCOMPARE(Leer(p, 8, 60).size(), 0);
+
+    // Bytes still unread in the line when the port closes: done with plain descriptors,
+    // because QSerialPort takes everything into its own buffer as soon as it arrives.
+    p.close();
+    f.RetrasoMs = 0;
+    SimFijarFallos(sim.get(), f);
+    const int fd = ::open(qPrintable(ruta), O_RDWR | O_NOCTTY);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::ioctl(fd, TIOCEXCL), 0);  // as Qt's serial port does while it is open
+    const QByteArray t = TramaQ(1, 1, 0);
+    QCOMPARE(::write(fd, t.constData(), 8), ssize_t(8));
+    QTRY_COMPARE_WITH_TIMEOUT(SimTramasRecibidas(sim.get()), 2, 1000);
+    int pendientes = 0;
+    QTRY_VERIFY_WITH_TIMEOUT(::ioctl(fd, FIONREAD, &pendientes) == 0 && pendientes == 8, 1000);
+    ::ioctl(fd, TIOCNXCL);
+    ::close(fd);
+    QTest::qWait(60);
+    QVERIFY(Abrir(p, ruta));
+    QCOMPARE(Leer(p, 8, 60).size(), 0);
+    // While the port stays open, what came late is still there (the tool's next try takes it).
+    f.BytesRespuesta = 8;
+    f.RetrasoMs = 50;
+    SimFijarFallos(sim.get(), f);
+    Enviar(p, TramaQ(1, 2, 0));
+    QCOMPARE(Leer(p, 8, 20).size(), 0);
+    QTest::qWait(100);
+    QCOMPARE(Leer(p, 8, 1000).size(), 8);
 }
 
 void TestSimulador::cerrarYReabrirConEnlace()
