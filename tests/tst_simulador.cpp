@@ -13,6 +13,8 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -95,6 +97,7 @@ private slots:
     void puertoCerradoPierdeLoPendiente();
     void cerrarYReabrirConEnlace();
     void enlaceNoPisaUnFichero();
+    void dispositivoExistente();
     void detenerEsRapidoConRespuestaPendiente();
 
     void programaPorEntradaEstandar();
@@ -632,6 +635,53 @@ void TestSimulador::enlaceNoPisaUnFichero()
     QCOMPARE(QFileInfo(dir.filePath("com9")).symLinkTarget(), QStringLiteral("/dev/zero"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
                                         | QDir::NoDotAndDotDot).size(), 2);
+}
+
+void TestSimulador::dispositivoExistente()
+{
+    // A serial device given by path: here the slave of a pty whose master plays the tool.
+    const int maestro = posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(maestro >= 0);
+    QVERIFY(grantpt(maestro) == 0 && unlockpt(maestro) == 0);
+    const QString esclavo = QString::fromLocal8Bit(ptsname(maestro));
+    OpcionesSimulador op;
+    op.Dispositivo = esclavo.toStdString();
+    op.Estado = EstadoDemo();
+    std::string error;
+    SimuladorPtr sim(SimIniciar(op, &error));
+    QVERIFY2(sim, error.c_str());
+    QCOMPARE(QString::fromStdString(SimRuta(sim.get())), esclavo);
+
+    auto pregunta = [maestro](int comando, int indice) -> int {
+        const QByteArray t = TramaQ(comando, indice, 0);
+        if (::write(maestro, t.constData(), 8) != 8)
+            return -1;
+        QByteArray r;
+        QElapsedTimer reloj;
+        reloj.start();
+        while (r.size() < 8 && reloj.elapsed() < 1000) {
+            pollfd p{maestro, POLLIN, 0};
+            if (::poll(&p, 1, 50) > 0 && (p.revents & POLLIN)) {
+                char b[16];
+                const ssize_t n = ::read(maestro, b, sizeof b);
+                if (n > 0)
+                    r.append(b, int(n));
+            }
+        }
+        return r.size() == 8 ? int(uint8_t(r[6])) : -1;
+    };
+    QCOMPARE(pregunta(128, 31), 0xFF);
+    SimCerrarLinea(sim.get());
+    QVERIFY(SimReabrirLinea(sim.get(), &error));
+    QCOMPARE(QString::fromStdString(SimRuta(sim.get())), esclavo);
+    QCOMPARE(pregunta(1, 251), 7);
+    sim.reset();
+    ::close(maestro);
+
+    OpcionesSimulador falta;
+    falta.Dispositivo = "/nonexistent/ttyS99";
+    QVERIFY(!SimIniciar(falta, &error));
+    QVERIFY2(QString::fromStdString(error).contains("/nonexistent/ttyS99"), error.c_str());
 }
 
 void TestSimulador::detenerEsRapidoConRespuestaPendiente()
