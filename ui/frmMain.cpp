@@ -2,7 +2,9 @@
 
 #include "app/Cierre.h"
 #include "flash/Eventos.h"
+#include "flash/ValoresInstantaneos.h"
 #include "link/Eventos.h"
+#include "link/Interrogacion.h"
 #include "params/Eventos.h"
 #include "ui/Dibujos.h"
 #include "ui/Estado.h"
@@ -52,6 +54,8 @@ frmMain::frmMain(QWidget* parent)
     ConectarEnlace();
     ConectarParametros();
     ConectarFlash();
+    ConectarInterrogacion();
+    ConectarValoresInstantaneos();
 }
 
 frmMain::~frmMain()

@@ -1,0 +1,3 @@
+#include "flash/ValoresInstantaneos.h"
+
+void ConectarValoresInstantaneos() {}

@@ -1,0 +1,3 @@
+#pragma once
+// Live input and output states.
+void ConectarValoresInstantaneos();

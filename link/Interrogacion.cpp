@@ -1,0 +1,3 @@
+#include "link/Interrogacion.h"
+
+void ConectarInterrogacion() {}

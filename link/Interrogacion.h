@@ -1,0 +1,3 @@
+#pragma once
+// Status interrogation and polling.
+void ConectarInterrogacion();
