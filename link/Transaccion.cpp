@@ -1,0 +1,181 @@
+#include "link/Transaccion.h"
+
+#include "app/ModuloKX.h"
+#include "link/Puerto.h"
+#include "ui/Estado.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <QTimer>
+
+static bool transaccionEnCurso = false;
+
+// The reply limit of one try, before FactorEsperas.
+static constexpr int LimiteRespuestaMs = 2000;
+// Pauses of the frame: after each of its first seven bytes, and after every try.
+static constexpr int PausaByteMs = 1;
+static constexpr int PausaIntentoMs = 20;
+
+uint8_t ChecksumComando(const ComandoQZL& c)
+{
+    return static_cast<uint8_t>(0xFF ^ c.ValorAlto ^ c.ValorBajo ^ c.Comando ^ c.Indice ^ c.Dato);
+}
+
+QByteArray TramaComando(const ComandoQZL& c)
+{
+    const char bytes[LongitudTrama] = {
+        'K', 'X',
+        static_cast<char>(c.ValorAlto), static_cast<char>(c.ValorBajo),
+        static_cast<char>(c.Comando), static_cast<char>(c.Indice), static_cast<char>(c.Dato),
+        static_cast<char>(ChecksumComando(c)),
+    };
+    return QByteArray(bytes, LongitudTrama);
+}
+
+RespuestaQZL DecodificarRespuesta(const QByteArray& bytes)
+{
+    RespuestaQZL r;
+    if (bytes.size() < LongitudTrama)
+        return r;
+    auto b = [&](int i) { return static_cast<uint8_t>(bytes[i]); };
+    r.Valor = b(2) * 256 + b(3);
+    r.Comando = b(4);
+    r.Indice = b(5);
+    r.Dato = b(6);
+    return r;
+}
+
+// Kept out of line so that the calibration and Retardo run the very same code.
+Q_NEVER_INLINE void ContarVueltas(int32_t hasta)
+{
+    volatile int32_t j = 0;
+    while (j < hasta)
+        j = j + 1;
+}
+
+void Retardo(int32_t ms)
+{
+    const int32_t cuenta = CuentaMilisegundo;
+    if (ms <= 0 || cuenta <= 0)
+        return;
+    for (int32_t i = 0; i < ms; ++i)
+        ContarVueltas(cuenta);
+}
+
+bool OperacionEnCurso()
+{
+    return transaccionEnCurso || MSCommDestellador().isOpen();
+}
+
+// An error that means the device is gone or no longer takes or gives bytes.
+static bool PuertoPerdido(QSerialPort& puerto)
+{
+    if (!puerto.isOpen())
+        return true;
+    switch (puerto.error()) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::WriteError:
+    case QSerialPort::ReadError:
+    case QSerialPort::NotOpenError:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Writes one byte and hands it to the operating system before returning, so that
+// the pause after it really separates it from the next one on the line.
+static bool EscribirByte(QSerialPort& puerto, char byte)
+{
+    if (puerto.write(&byte, 1) != 1)
+        return false;
+    if (puerto.bytesToWrite() > 0)
+        puerto.flush();
+    if (puerto.bytesToWrite() > 0)
+        puerto.waitForBytesWritten(EsperaMs(LimiteRespuestaMs));
+    return puerto.bytesToWrite() == 0 && !PuertoPerdido(puerto);
+}
+
+enum class FinIntento { Respuesta, TiempoAgotado, PuertoPerdido };
+
+// Writes the frame byte by byte and waits for 8 bytes. Each pass of the wait
+// processes window events, then blocks in the event loop until a byte, a window
+// event or the deadline arrives.
+static FinIntento UnIntento(QSerialPort& puerto, const QByteArray& trama, QByteArray& recibido)
+{
+    if (!puerto.isOpen())
+        return FinIntento::PuertoPerdido;
+    // A late or partial reply to an earlier frame must not answer this one.
+    puerto.clear(QSerialPort::Input);
+    for (int i = 0; i < LongitudTrama; ++i) {
+        if (!EscribirByte(puerto, trama[i]))
+            return FinIntento::PuertoPerdido;
+        if (i < LongitudTrama - 1)
+            Retardo(PausaByteMs);
+    }
+
+    const qint64 limite = EsperaMs(LimiteRespuestaMs);
+    QElapsedTimer t0;
+    t0.start();
+    QTimer despertador;
+    despertador.setSingleShot(true);
+    despertador.setTimerType(Qt::PreciseTimer);
+    for (;;) {
+        DoEvents();
+        const qint64 transcurrido = t0.elapsed();
+        if (transcurrido > limite) {
+            Panel1(QStringLiteral("Time Out Transmision"));
+            return FinIntento::TiempoAgotado;
+        }
+        if (puerto.bytesAvailable() >= LongitudTrama) {
+            recibido = puerto.readAll();
+            return FinIntento::Respuesta;
+        }
+        // Checked after the bytes: a reply that arrived just before the line went is taken.
+        if (PuertoPerdido(puerto))
+            return FinIntento::PuertoPerdido;
+        if (!despertador.isActive())
+            despertador.start(static_cast<int>(limite - transcurrido) + 1);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+}
+
+RespuestaQZL EnviarComando(const ComandoQZL& comando)
+{
+    RespuestaQZL r;
+    if (transaccionEnCurso) {
+        // Reached from an event handled while another transaction waits: the port,
+        // its buffer and Reintentos belong to that one.
+        r.Estado = EstadoSinRespuesta;
+        return r;
+    }
+    transaccionEnCurso = true;
+    struct Fin {
+        ~Fin() { transaccionEnCurso = false; }
+    } fin;
+
+    QSerialPort& puerto = MSCommDestellador();
+    const QByteArray trama = TramaComando(comando);
+    Reintentos = IntentosTransaccion;
+    while (Reintentos != 0) {
+        QByteArray recibido;
+        const FinIntento resultado = UnIntento(puerto, trama, recibido);
+        if (resultado == FinIntento::Respuesta) {
+            r = DecodificarRespuesta(recibido);
+            r.Estado = EstadoRespuesta;
+            Reintentos = 0;
+        } else {
+            r = RespuestaQZL{};
+            r.Estado = EstadoSinRespuesta;
+            if (resultado == FinIntento::PuertoPerdido && puerto.isOpen())
+                CerrarCom();
+            Reintentos = static_cast<uint8_t>(Reintentos - 1);
+            Panel1(QStringLiteral("Error R  ") + QString::number(IntentosTransaccion - Reintentos));
+        }
+        // The pause lets the controller settle; a closed port has nobody to wait for.
+        if (puerto.isOpen())
+            Retardo(PausaIntentoMs);
+    }
+    return r;
+}

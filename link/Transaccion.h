@@ -1,0 +1,63 @@
+#pragma once
+// The command transaction with the controller: one 8-byte frame out, one 8-byte
+// reply back, up to three tries; and Retardo, the calibrated busy wait that paces it.
+#include <QByteArray>
+#include <cstdint>
+
+// Command record. Clear it ({}), then set Comando, Indice and Dato.
+struct ComandoQZL {
+    uint8_t ValorBajo = 0;  // frame byte 3
+    uint8_t ValorAlto = 0;  // frame byte 2
+    uint8_t Comando = 0;    // frame byte 4
+    uint8_t Indice = 0;     // frame byte 5
+    uint8_t Dato = 0;       // frame byte 6
+};
+
+// Reply record. Estado is set from what happened on the line: EstadoRespuesta (6)
+// when 8 bytes arrived, EstadoSinRespuesta (21) when no try got a complete reply;
+// the other fields are then 0.
+struct RespuestaQZL {
+    uint8_t Estado = 0;
+    int32_t Valor = 0;     // reply byte 2 * 256 + byte 3
+    uint8_t Comando = 0;   // reply byte 4
+    uint8_t Indice = 0;    // reply byte 5
+    uint8_t Dato = 0;      // reply byte 6, the answer
+};
+
+constexpr uint8_t EstadoRespuesta = 6;      // ACK
+constexpr uint8_t EstadoSinRespuesta = 21;  // NAK
+constexpr int LongitudTrama = 8;
+constexpr int IntentosTransaccion = 3;
+
+// 0xFF xor bytes 2 to 6 of the frame (the "K" "X" header is not included).
+uint8_t ChecksumComando(const ComandoQZL& comando);
+// The eight bytes written for a command: "K" "X" ValorAlto ValorBajo Comando Indice Dato checksum.
+QByteArray TramaComando(const ComandoQZL& comando);
+// Decodes the first 8 bytes taken from the line; header and checksum are not checked,
+// real controllers may not carry them. Estado is left for the caller.
+RespuestaQZL DecodificarRespuesta(const QByteArray& bytes);
+
+// One transaction on the open port (AbrirCom first). Reports "Time Out Transmision"
+// and "Error R  1" to "Error R  3" in panel 1; leaves Reintentos at 0.
+// Whatever is waiting in the receive buffer is discarded before each try, so a late
+// or partial reply is never taken as the answer to a later frame.
+// The reply wait blocks in Qt's event loop, processing window events on every pass.
+// A port that is closed, or vanishes (adapter unplugged), fails its tries at once; a
+// vanished port is closed. Called while another transaction waits, it touches
+// nothing and returns a failed record (see OperacionEnCurso).
+RespuestaQZL EnviarComando(const ComandoQZL& comando);
+
+// Busy wait of ms milliseconds: ms times an empty count to CuentaMilisegundo.
+// Processes no window events. Returns at once when ms or CuentaMilisegundo is 0 or less.
+void Retardo(int32_t ms);
+// The one counting loop, shared by Retardo and the speed calibration so that the
+// calibration holds for the delay: counts 1 to hasta on a volatile counter.
+void ContarVueltas(int32_t hasta);
+
+// One device operation at a time.
+// True while a transaction waits for its reply or an operation holds the port open
+// (the port is open only during an operation). Every handler that would start a
+// device operation (direct-command buttons, the interrogation button, timer ticks,
+// the port list) returns at once without doing anything while this is true; a
+// skipped timer tick simply comes again at its next period. There is no queue.
+bool OperacionEnCurso();
