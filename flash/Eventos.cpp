@@ -1,3 +1,13 @@
 #include "flash/Eventos.h"
 
-void ConectarFlash() {}
+#include "flash/Pautas.h"
+#include "ui/Ventana.h"
+
+#include <QPushButton>
+
+void ConectarFlash()
+{
+    Ui::frmMain& v = Ventana();
+    ConectarGridPautas();
+    QObject::connect(v.CBorrarTabla, &QPushButton::clicked, [] { CBorrarTabla_Click(); });
+}
