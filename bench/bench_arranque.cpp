@@ -124,10 +124,12 @@ int main(int argc, char** argv)
     std::sort(ventanaMs.begin(), ventanaMs.end());
     const double mediana = ventanaMs[ventanaMs.size() / 2];
 
-    std::printf("| Measure | Figure | Target |\n|---|---|---|\n");
-    std::printf("| Start-up to window shown (median of %d runs, %.0f to %.0f ms) | %.0f ms | <= %.0f ms |\n",
-                Repeticiones, ventanaMs.front(), ventanaMs.back(), mediana, ObjetivoVentanaMs);
-    std::printf("| Peak memory, start-up with calibration (resident, worst run) | %.1f MB | <= %.0f MB |\n",
-                picoMB, ObjetivoMemoriaMB);
+    const auto cumple = [](bool si) { return si ? "met" : "NOT MET"; };
+    std::printf("| Measure | Figure | Target | Met |\n|---|---|---|---|\n");
+    std::printf("| Start-up to window shown (median of %d runs, %.0f to %.0f ms) | %.0f ms | <= %.0f ms | %s |\n",
+                Repeticiones, ventanaMs.front(), ventanaMs.back(), mediana, ObjetivoVentanaMs,
+                cumple(mediana <= ObjetivoVentanaMs));
+    std::printf("| Peak memory, start-up with calibration (resident, worst run) | %.1f MB | <= %.0f MB | %s |\n",
+                picoMB, ObjetivoMemoriaMB, cumple(picoMB <= ObjetivoMemoriaMB));
     return 0;
 }

@@ -40,6 +40,7 @@ struct Par {
     QList<QByteArray> respuestas;  // the k-th frame gets the k-th reply
 };
 Par par;
+QTemporaryDir* carpeta = nullptr;  // lives for the whole run
 
 void Responder()
 {
@@ -77,7 +78,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     static char nombre[] = "fuzz_transaccion";
     static char* argv[] = {nombre, nullptr};
     new QCoreApplication(argc, argv);
-    auto* carpeta = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/qzl-fuzz-XXXXXX"));
+    carpeta = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/qzl-fuzz-XXXXXX"));
     FijarCarpetaPrograma(carpeta->path());
 
     par.maestro = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
