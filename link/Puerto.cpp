@@ -96,7 +96,8 @@ bool AbrirCom()
 void CerrarCom()
 {
     QSerialPort& puerto = MSCommDestellador();
-    if (!puerto.isOpen())
+    // A handler run from inside a transaction's wait must not pull the port from under it.
+    if (!puerto.isOpen() || TransaccionEnCurso())
         return;
     puerto.clear(QSerialPort::AllDirections);
     puerto.close();
