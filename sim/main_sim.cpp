@@ -1,0 +1,278 @@
+// qzl-sim: the QZL controller simulator as a program, for end-to-end tests and demos.
+//
+//   qzl-sim [--demo] [--state FILE] [--device PATH] [--link DIR/comN] [--log FILE] [--no-stdin]
+//
+//   --demo          start from the demo controller (every field present)
+//   --state FILE    state statements (see sim/Simulador.h), applied on top of --demo if given
+//   --device PATH   serve this serial device instead of a new pseudo-terminal
+//   --link DIR/comN create the symbolic link comN (N 1-9) to the line, replacing an old link
+//   --log FILE      append every received frame to FILE
+//   --no-stdin      ignore standard input; run until SIGINT or SIGTERM
+//
+// The first line on stdout is the device path to open. The program runs until SIGINT,
+// SIGTERM or the end of standard input. Each command line on stdin gets one answer
+// line, "ok ..." or "error: ..."; "dump" and "log" print their lines and then "end".
+//   silent on|off           no replies at all
+//   late MS                 answer MS milliseconds late (0: on time)
+//   partial K               send only the first K bytes of each reply (8: whole reply)
+//   garbage on|off          8 bytes without a valid header instead of each reply
+//   extra N                 append N bytes after each reply
+//   stopafter N             answer N more frames, then none (0: off)
+//   stopat CMD IDX from     no replies from the frame with that command and index on
+//   stopat CMD IDX only [T] leave that frame unanswered (T times; all times if omitted)
+//   stopat off
+//   closeafter N            close the line after answering N more frames (0: off)
+//   faults off              clear every fault
+//   close                   close the line now (the device vanishes)
+//   reopen                  open a fresh line and re-point the link; answers "ok PATH"
+//   set STATEMENT           one state statement, e.g. "set cell 37 200"
+//   load FILE               replace the whole state by a state file
+//   dump                    print the state as statements
+//   log / clearlog          print / clear the frames received
+//   path                    answers "ok PATH" (empty while closed)
+//   quit                    stop
+#include "sim/Simulador.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <poll.h>
+#include <unistd.h>
+
+static volatile std::sig_atomic_t senal = 0;
+static void AlRecibirSenal(int s) { senal = s; }
+
+static void Uso()
+{
+    std::fprintf(stderr,
+                 "usage: qzl-sim [--demo] [--state FILE] [--device PATH] [--link DIR/comN]"
+                 " [--log FILE] [--no-stdin]\n");
+}
+
+static bool LeerEntero(const std::string& s, int minimo, int maximo, int& v)
+{
+    try {
+        size_t fin = 0;
+        const long x = std::stol(s, &fin, 10);
+        if (fin != s.size() || x < minimo || x > maximo)
+            return false;
+        v = int(x);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+static bool OnOff(const std::string& s, bool& v)
+{
+    if (s == "on") { v = true; return true; }
+    if (s == "off") { v = false; return true; }
+    return false;
+}
+
+// One command from stdin; returns false on "quit".
+static bool Orden(SimuladorQZL* sim, const std::string& linea)
+{
+    std::istringstream in(linea);
+    std::string c;
+    in >> c;
+    std::vector<std::string> a;
+    for (std::string x; in >> x;)
+        a.push_back(x);
+    FallosSimulador f = SimFallos(sim);
+    bool cambiaFallos = false;
+    bool bien = true;
+    std::string respuesta = "ok";
+
+    if (c.empty() || c[0] == '#') {
+        return true;
+    } else if (c == "quit") {
+        return false;
+    } else if (c == "silent") {
+        bien = a.size() == 1 && OnOff(a[0], f.Silencioso);
+        cambiaFallos = true;
+    } else if (c == "garbage") {
+        bien = a.size() == 1 && OnOff(a[0], f.Basura);
+        cambiaFallos = true;
+    } else if (c == "late") {
+        bien = a.size() == 1 && LeerEntero(a[0], 0, 600000, f.RetrasoMs);
+        cambiaFallos = true;
+    } else if (c == "partial") {
+        bien = a.size() == 1 && LeerEntero(a[0], 0, 8, f.BytesRespuesta);
+        cambiaFallos = true;
+    } else if (c == "extra") {
+        bien = a.size() == 1 && LeerEntero(a[0], 0, 4096, f.BytesExtra);
+        cambiaFallos = true;
+    } else if (c == "stopafter") {
+        bien = a.size() == 1 && LeerEntero(a[0], 0, 1 << 30, f.CallarTrasTramas);
+        cambiaFallos = true;
+    } else if (c == "closeafter") {
+        bien = a.size() == 1 && LeerEntero(a[0], 0, 1 << 30, f.CerrarTrasTramas);
+        cambiaFallos = true;
+    } else if (c == "stopat") {
+        int cmd = 0, idx = 0, veces = 0;
+        if (a.size() == 1 && a[0] == "off") {
+            f.CallarEnOrden = false;
+        } else if ((a.size() == 3 || a.size() == 4) && LeerEntero(a[0], 0, 255, cmd)
+                   && LeerEntero(a[1], 0, 255, idx) && (a[2] == "from" || a[2] == "only")
+                   && (a.size() == 3 || (a[2] == "only" && LeerEntero(a[3], 1, 1 << 30, veces)))) {
+            f.CallarEnOrden = true;
+            f.CallarComando = uint8_t(cmd);
+            f.CallarIndice = uint8_t(idx);
+            f.CallarDesdeEntonces = a[2] == "from";
+            f.CallarVeces = veces;
+        } else {
+            bien = false;
+        }
+        cambiaFallos = true;
+    } else if (c == "faults") {
+        bien = a.size() == 1 && a[0] == "off";
+        f = FallosSimulador{};
+        cambiaFallos = true;
+    } else if (c == "close") {
+        SimCerrarLinea(sim);
+    } else if (c == "reopen") {
+        std::string error;
+        bien = SimReabrirLinea(sim, &error);
+        respuesta = bien ? "ok " + SimRuta(sim) : "error: " + error;
+        std::cout << respuesta << std::endl;
+        return true;
+    } else if (c == "path") {
+        respuesta = "ok " + SimRuta(sim);
+    } else if (c == "set") {
+        std::string error;
+        const size_t p = linea.find("set") + 3;
+        bien = SimAplicar(sim, linea.substr(p), &error);
+        if (!bien) {
+            std::cout << "error: " << error << std::endl;
+            return true;
+        }
+    } else if (c == "load") {
+        EstadoSimulador e;
+        std::string error;
+        if (a.size() != 1 || !CargarFicheroEstado(e, a[0], &error)) {
+            std::cout << "error: " << (a.size() == 1 ? error : "load needs one file") << std::endl;
+            return true;
+        }
+        SimFijarEstado(sim, e);
+    } else if (c == "dump") {
+        std::cout << VolcarEstado(SimEstado(sim)) << "end" << std::endl;
+        return true;
+    } else if (c == "log") {
+        for (const QString& l : SimRegistro(sim))
+            std::cout << l.toStdString() << "\n";
+        std::cout << "end" << std::endl;
+        return true;
+    } else if (c == "clearlog") {
+        SimBorrarRegistro(sim);
+    } else {
+        std::cout << "error: unknown command '" << c << "'" << std::endl;
+        return true;
+    }
+    if (!bien) {
+        std::cout << "error: bad arguments for '" << c << "'" << std::endl;
+        return true;
+    }
+    if (cambiaFallos)
+        SimFijarFallos(sim, f);
+    std::cout << respuesta << std::endl;
+    return true;
+}
+
+int main(int argc, char** argv)
+{
+    OpcionesSimulador op;
+    bool demo = false, conEntrada = true;
+    std::string ficheroEstado, enlace;
+    for (int i = 1; i < argc; ++i) {
+        const std::string o = argv[i];
+        const bool hayValor = i + 1 < argc;
+        if (o == "--demo") demo = true;
+        else if (o == "--no-stdin") conEntrada = false;
+        else if (o == "--state" && hayValor) ficheroEstado = argv[++i];
+        else if (o == "--device" && hayValor) op.Dispositivo = argv[++i];
+        else if (o == "--link" && hayValor) enlace = argv[++i];
+        else if (o == "--log" && hayValor) op.FicheroRegistro = argv[++i];
+        else {
+            Uso();
+            return o == "--help" || o == "-h" ? 0 : 2;
+        }
+    }
+
+    if (demo)
+        op.Estado = EstadoDemo();
+    if (!ficheroEstado.empty()) {
+        std::ifstream f(ficheroEstado, std::ios::binary);
+        std::ostringstream texto;
+        texto << f.rdbuf();
+        std::string error;
+        if (!f || !AplicarTextoEstado(op.Estado, texto.str(), &error)) {
+            std::fprintf(stderr, "qzl-sim: %s: %s\n", ficheroEstado.c_str(),
+                         error.empty() ? "cannot read" : error.c_str());
+            return 1;
+        }
+    }
+    if (!enlace.empty()) {
+        const size_t barra = enlace.rfind('/');
+        const std::string nombre = barra == std::string::npos ? enlace : enlace.substr(barra + 1);
+        op.CarpetaEnlace = barra == std::string::npos ? "." : (barra == 0 ? "/" : enlace.substr(0, barra));
+        if (nombre.size() != 4 || nombre.compare(0, 3, "com") != 0 || nombre[3] < '1' || nombre[3] > '9') {
+            std::fprintf(stderr, "qzl-sim: --link must end in com1 to com9\n");
+            return 2;
+        }
+        op.PuertoEnlace = nombre[3] - '0';
+    }
+
+    std::string error;
+    SimuladorPtr sim(SimIniciar(op, &error));
+    if (!sim) {
+        std::fprintf(stderr, "qzl-sim: %s\n", error.c_str());
+        return 1;
+    }
+    std::cout << SimRuta(sim.get()) << std::endl;
+    if (!SimEnlace(sim.get()).empty())
+        std::fprintf(stderr, "qzl-sim: link %s\n", SimEnlace(sim.get()).c_str());
+
+    struct sigaction sa{};
+    sa.sa_handler = AlRecibirSenal;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    std::string pendiente;
+    while (!senal) {
+        if (!conEntrada) {
+            poll(nullptr, 0, 200);
+            continue;
+        }
+        pollfd p{STDIN_FILENO, POLLIN, 0};
+        const int r = poll(&p, 1, 100);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            continue;
+        char buf[1024];
+        const ssize_t n = read(STDIN_FILENO, buf, sizeof buf);
+        if (n <= 0)
+            break;  // stdin closed
+        pendiente.append(buf, size_t(n));
+        bool seguir = true;
+        for (size_t nl; seguir && (nl = pendiente.find('\n')) != std::string::npos;) {
+            std::string linea = pendiente.substr(0, nl);
+            pendiente.erase(0, nl + 1);
+            if (!linea.empty() && linea.back() == '\r')
+                linea.pop_back();
+            seguir = Orden(sim.get(), linea);
+        }
+        if (!seguir)
+            break;
+    }
+    return 0;
+}
