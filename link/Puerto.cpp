@@ -193,8 +193,6 @@ void ComboCom_Change()
 void IniciarComboCom()
 {
     QComboBox* lista = Ventana().ComboCom;
-    // Typed text must never become a tenth port.
-    lista->setInsertPolicy(QComboBox::NoInsert);
     QStringList entradas;
     for (int n = PrimerPuerto; n <= UltimoPuerto; ++n)
         entradas.append(QStringLiteral("Com") + QString::number(n) + u':');
