@@ -343,7 +343,7 @@ private slots:
         QVERIFY(!OperacionEnCurso());
     }
 
-    void retardoSinEsperaTrasCalibrar_data()
+    void retardoVuelveEnSeguida_data()
     {
         QTest::addColumn<int>("ms");
         QTest::addColumn<int>("cuenta");
@@ -353,7 +353,7 @@ private slots:
         QTest::newRow("negative count") << 1000000 << -5;
     }
 
-    void retardoSinEsperaTrasCalibrar()
+    void retardoVuelveEnSeguida()
     {
         QFETCH(int, ms);
         QFETCH(int, cuenta);
