@@ -1,5 +1,422 @@
 #include "ui/Idioma.h"
 
-QString TextoRecurso(int) { return QString(); }
-void IniciarComboIdioma() {}
-void AplicarTextos() {}
+#include "app/Configuracion.h"
+#include "app/ModuloKX.h"
+#include "ui/Estado.h"
+#include "ui/Ventana.h"
+#include "ui/frmMain.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
+namespace {
+
+struct FilaTextos {
+    int id;
+    const char16_t* ingles;   // neutral and 1033
+    const char16_t* espanol;  // 3082, and 1034 where it has no text of its own
+    const char16_t* frances;  // 1036
+};
+
+// Every id in use, present in every language; kept sorted by id for the lookup.
+constexpr FilaTextos Textos[] = {
+    {1002, u"Open", u"Abrir...", u"Ouvri"},
+    {1004, u"Save", u"Guardar", u"Sauver"},
+    {1012, u"Exit", u"Salir", u"Sortir"},
+    {1021, u"Help", u"Ayuda", u"Aide"},
+    {1055, u"Night ON", u"ON noche", u"Nuit sur"},
+    {1056, u"24 hours ON", u"24 horas ON", u"24 heures sur"},
+    {1057, u"Night attenuation", u"Atenuación nocturna", u"Atténuation nuit"},
+    {1058, u"Function mode", u"Modo funcionamiento", u"Mode de fonctionnement"},
+    {1059, u"Recovery time after hibernation", u"Tiempo de reactivación tras hibernación", u"Le temps de récupération après l'hibernation"},
+    {1061, u"Disable", u"Desactivado", u"Non activé"},
+    {1100, u"Daylight sensor", u"Fotocélula", u"Photocellule"},
+    {1102, u"Flashes", u"Destellos", u"Eclats"},
+    {1103, u"Communications", u"Comunicaciones", u"Communications"},
+    {1104, u"Setup", u"Configuración", u"Configuration"},
+    {1105, u"Visualization", u"Visualización", u"Visualisation"},
+    {1110, u"Light level Beacon ON", u"Nivel luz baliza ON", u"Niveau feu ON"},
+    {1111, u"Light level Beacon OFF", u"Nivel luz baliza OFF", u"Niveau feu OFF"},
+    {1112, u"Daylight sensor delay", u"Retardo fotocélula", u"Retard photocellule"},
+    {1160, u"Language", u"Lenguaje:", u"Langue"},
+    {1161, u"Com:", u"Com:", u"Com:"},
+    {1165, u"Remote control", u"Telemado", u"Telecommande"},
+    {1171, u"LED instant current ", u"Corriente actual leds", u"Courant actuel leds"},
+    {1180, u"Instant speed", u"Velocidad actual", u"vitesse actuel"},
+    {1201, u"Model", u"Modelo", u"Modèle"},
+    {1203, u"Firmware Version", u"Versión firmware", u"Version firmware"},
+    {1204, u"Hardware", u"Hardware", u"Hardware"},
+    {1205, u"ID Number", u"Numero ID", u"Numéro ID"},
+    {1206, u"Identifier", u"Identificación", u"Identification"},
+    {1207, u"Manufacturer number", u"Numero Fabricación", u"Numéro Fabrication"},
+    {1208, u"Year made", u"Año Fabricación", u"An  fabrication"},
+    {1209, u"Week made", u"Semana fabricación", u"Semaine  fabrication"},
+    {1219, u"RPM", u"RPM", u"RPM"},
+    {1220, u"Lux", u"Lux", u"Lux"},
+    {1221, u"s.", u"s.", u"s."},
+    {1401, u"Lamp alarm level", u"Nivel alarma lámpara", u"Niveau alarme de lampe"},
+    {1402, u"Lamchanger type", u"Tipo de cambiador", u"Type Changeur de lampes"},
+    {1403, u"Lamp 1 type", u"Tipo lámpara 1", u"Type lampe 1"},
+    {1404, u"Lamp  2 type", u"Tipo lámpara 2", u"Type lampe 2"},
+    {1405, u"Main Lamp", u"Lámpara principal", u"Lampe principale"},
+    {1406, u"Delay lamp photocell", u"Tiempo fotocélula interior", u"Retard cellule photoélectrique de lampe"},
+    {1407, u"Delay Lamp 2", u"Tiempo lámpara 2", u"Retard lampe 2"},
+    {1408, u"Delay AC Mains failure", u"Tiempo fallo de red", u"Retard faille du réseau"},
+    {1409, u"Delay Lamp 1", u"Tiempo lámpara 1", u"Retard lampe 1"},
+    {1410, u"Delay lamp failure", u"Retardo alarma lámpara", u"Retard lampe grillée"},
+    {1411, u"Delay AC Mains restart", u"Tiempo retorno de red", u"Retard retour du réseau"},
+    {1412, u"Emergency lantern", u"Baliza de Emergencia", u"Balise de secours."},
+    {1420, u"User Speed 1", u"Velocidad usuario 1", u"Vitesse usager 1"},
+    {1421, u"User Speed 2", u"Velocidad usuario 2", u"Vitesse usager 2"},
+    {1422, u"User Speed 3", u"Velocidad usuario 3", u"Vitesse usager 3"},
+    {1423, u"User Speed 4", u"Velocidad usuario 4", u"Vitesse usager 4"},
+    {1424, u"Reducer Ratio", u"Relación reductor", u"Rapport réducteur"},
+    {1425, u"Pulses per revolution", u"Pulsos por revolución", u"Pulsations par révolution"},
+    {1426, u"Acceleration Time", u"Tiempo de Aceleración", u"Temps d'accélération"},
+    {1427, u"Motor Type", u"Tipo de Motor", u"Type de moteur"},
+    {1428, u"Stepper Motor", u"Paso a paso", u"Moteur pas à pas"},
+    {1429, u"Dual Motor TOQ", u"Motor doble TOQ", u"Moteur Double TOQ"},
+    {1430, u"Rotation", u"Rotación", u"Rotation"},
+    {1431, u"Read QZL", u"Leer QZL", u"Lire QZL"},
+    {1432, u"Write QZL", u"Escribir QZL", u"Ecrire QZL"},
+    {1434, u"Failed turns", u"Giros fallidos", u"Tours faillis"},
+    {1435, u"Speed tolerance", u"Margen Error Motor TOQ", u"Tolerance de vitesse"},
+    {1450, u"ON", u"ON", u"ON"},
+    {1451, u"OFF", u"OFF", u"OFF"},
+    {1452, u"Motor ON", u"Motor ON", u"Moteur ON"},
+    {1453, u"Motor alarm", u"Alarma motor", u"Alarme de moteur"},
+    {1454, u"Lamp 1 ON", u"Lampara 1 ON", u"Lampe 1 ON"},
+    {1455, u"Lamp 2 ON", u"Lampara 2 ON", u"Lampe 2 ON"},
+    {1456, u"Changeur ON", u"Cambiador ON", u"Changeur ON"},
+    {1457, u"AC Mains failure", u"Fallo de red", u"Alarme de Reseau"},
+    {1458, u"Last lamp Alarm", u"Prealarma Lámpara", u"Prealarme  de Lampes"},
+    {1459, u"Lamp Alarm", u"Alarma Lampara 1", u"Alarme Lampe 1"},
+    {1460, u"Total Lamp Alarm", u"Fallo de foco", u"Alarme total de Lampes"},
+    {1461, u"Lamp Change", u"Cambio de lampara", u"Change de lampe"},
+    {1462, u"Day Night control", u"Control dia/ noche", u"Controlle jour/ Nuit"},
+    {1463, u"Normal", u"Normal", u"Normal"},
+    {1464, u"Night", u"Noche", u"Nuit"},
+    {1465, u"Day", u"Día", u"Jour"},
+    {1466, u"Automatic Mode", u"Modo Automatico", u"Automatique  Mode"},
+    {1467, u"Refresh", u"Interrogar", u"Interroger"},
+    {1468, u"Lamp ON", u"Lampara ON", u"Lampe ON"},
+    {1470, u"2º Port function", u"Función 2º Puerto", u"Fonction 2º port"},
+    {1471, u"RS485", u"RS485", u"RS485"},
+    {1472, u"MODBUS", u"MODBUS", u"MODBUS"},
+    {1473, u"PWM Led", u"PWM Led", u"PWM Led"},
+    {1480, u"sensor type", u"Tipo sensor", u"Type de capteur"},
+    {2000, u"helpQZL.chm", u"ayudaQZL.chm", u"AideQZL.chm"},
+    {2001, u"This version of firmware is only QZL software program v1.2.9",
+     u"Esta versión de firmware solo se programa con el software QZL V1.2.9",
+     u"Cette version de firmware est uniquement logiciel QZL v1.2.9"},
+    {2002, u"Changes pending record", u"Cambios pendientes de grabar", u"Les modifications en attente fiche"},
+    {2003, u"LEDs levels", u"Grupo de leds", u"groupe de LED"},
+};
+
+struct FilaDiferencia {
+    int id;
+    const char16_t* texto;
+};
+
+// Where Spanish with traditional sorting words a text differently from modern Spanish.
+constexpr FilaDiferencia Diferencias1034[] = {
+    {1055, u"ON Noche"},
+    {1058, u"Modo de funcionamiento"},
+    {1165, u"Telemando"},
+    {1205, u"Número ID"},
+    {1207, u"Número Fabricación"},
+    {1425, u"Pulses per revolution"},
+    {1429, u"Motor Doble TOQ"},
+    {1435, u"Tolerancia de velocidad"},
+    {2000, u"ayudakx.chm"},
+};
+
+constexpr auto PorId = [](const auto& a, const auto& b) { return a.id < b.id; };
+static_assert(std::is_sorted(std::begin(Textos), std::end(Textos), PorId));
+static_assert(std::is_sorted(std::begin(Diferencias1034), std::end(Diferencias1034), PorId));
+
+template <typename Fila, std::size_t N>
+const Fila* Buscar(const Fila (&filas)[N], int id)
+{
+    const Fila* f = std::lower_bound(std::begin(filas), std::end(filas), id,
+                                     [](const Fila& a, int b) { return a.id < b; });
+    return (f != std::end(filas) && f->id == id) ? f : nullptr;
+}
+
+int tablaElegida = -1;
+
+}  // namespace
+
+// Spanish names can carry the traditional collation in three spellings:
+// BCP 47 "es-ES-u-co-trad", POSIX "es_ES.UTF-8@collation=traditional" and
+// the Windows sort suffix "es-ES_tradnl".
+static bool OrdenTradicional(const QString& nombre)
+{
+    const qsizetype arroba = nombre.indexOf(u'@');
+    if (arroba >= 0 && nombre.mid(arroba + 1).contains(u"collation=traditional"))
+        return true;
+    const QString etiqueta = nombre.left(arroba).section(u'.', 0, 0);
+    const QStringList partes = QString(etiqueta).replace(u'_', u'-').split(u'-');
+    bool enExtensionU = false;
+    QString clave;
+    for (const QString& parte : partes) {
+        if (parte == u"tradnl")
+            return true;
+        if (parte.size() == 1) {  // a singleton opens an extension
+            enExtensionU = parte == u"u";
+            clave.clear();
+        } else if (enExtensionU && parte.size() == 2) {
+            clave = parte;
+        } else if (enExtensionU && clave == u"co" && parte == u"trad") {
+            return true;
+        }
+    }
+    return false;
+}
+
+static int TablaDeIdioma(const QString& nombre)
+{
+    const QString n = nombre.trimmed().toLower();
+    qsizetype fin = 0;
+    while (fin < n.size() && n[fin] != u'-' && n[fin] != u'_' && n[fin] != u'.' && n[fin] != u'@')
+        ++fin;
+    switch (QLocale::codeToLanguage(QStringView(n).left(fin))) {
+    case QLocale::Spanish:
+        return OrdenTradicional(n) ? TablaEspanolTradicional : TablaEspanol;
+    case QLocale::French:
+        return TablaFrances;
+    case QLocale::English:
+        return TablaIngles;
+    default:
+        return TablaNeutra;
+    }
+}
+
+int TablaDeIdiomas(const QStringList& idiomas)
+{
+    // The first name is the interface language; the ones after it are only
+    // the platform's fallbacks and its spellings of the same language.
+    for (const QString& nombre : idiomas) {
+        if (!nombre.trimmed().isEmpty())
+            return TablaDeIdioma(nombre);
+    }
+    return TablaNeutra;
+}
+
+int TablaIdioma()
+{
+    if (tablaElegida < 0)
+        tablaElegida = TablaDeIdiomas(QLocale::system().uiLanguages());
+    return tablaElegida;
+}
+
+void FijarTablaIdioma(int tabla)
+{
+    tablaElegida = tabla;
+}
+
+QString TextoRecursoDeTabla(int tabla, int id)
+{
+    const FilaTextos* fila = Buscar(Textos, id);
+    if (!fila)
+        return QString();
+    const char16_t* texto = fila->ingles;
+    switch (tabla) {
+    case TablaEspanolTradicional:
+        if (const FilaDiferencia* d = Buscar(Diferencias1034, id))
+            texto = d->texto;
+        else
+            texto = fila->espanol;
+        break;
+    case TablaEspanol:
+        texto = fila->espanol;
+        break;
+    case TablaFrances:
+        texto = fila->frances;
+        break;
+    default:  // neutral, English, and any table we do not hold
+        break;
+    }
+    return QString::fromUtf16(texto);
+}
+
+QString TextoRecurso(int id)
+{
+    return TextoRecursoDeTabla(TablaIdioma(), id);
+}
+
+// --- Language list ComboIdioma: records its choice as CodigoIdioma in qzl.ini ---
+
+// The entry the list stands on: a typed text counts only when it is exactly one
+// of the entries, as a selection does; anything else is no selection (-1).
+static int IndiceIdioma()
+{
+    QComboBox* lista = Ventana().ComboIdioma;
+    return lista->findText(lista->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+static void GuardarIdiomaElegido()
+{
+    switch (IndiceIdioma()) {
+    case 0:
+        CodigoIdioma = QStringLiteral("1");
+        break;
+    case 1:
+        CodigoIdioma = QStringLiteral("34");
+        break;
+    default:  // nothing chosen: the code stays as read
+        break;
+    }
+    // A file that cannot be written keeps its old code; nothing is shown, as
+    // the list itself is never on screen. The port list rewrites the same file
+    // right after at start-up.
+    EscribirConfiguracion();
+}
+
+void ComboIdioma_Click()
+{
+    GuardarIdiomaElegido();
+    DoEvents();
+}
+
+void ComboIdioma_Change()
+{
+    GuardarIdiomaElegido();
+    if (frmMain* ventana = FormPrincipal())
+        ventana->show();
+    DoEvents();
+}
+
+void IniciarComboIdioma()
+{
+    QComboBox* lista = Ventana().ComboIdioma;
+    LlenarLista(lista, {QStringLiteral("English"), QStringLiteral("Español")});
+    lista->setCurrentIndex(CodigoIdioma == u"34" ? 1 : 0);
+}
+
+void ConectarIdioma()
+{
+    QComboBox* lista = Ventana().ComboIdioma;
+    // Typed text never becomes an entry of its own: the list holds the two languages.
+    lista->setInsertPolicy(QComboBox::NoInsert);
+    QObject::connect(lista, &QComboBox::currentIndexChanged, lista, [] { ComboIdioma_Click(); });
+    QObject::connect(lista->lineEdit(), &QLineEdit::textEdited, lista, [] { ComboIdioma_Change(); });
+}
+
+// --- Texts of the window, applied once at start-up ---
+
+static void Texto(QLabel* etiqueta, int id)
+{
+    etiqueta->setText(TextoRecurso(id));
+}
+
+static void Texto(QAbstractButton* boton, int id)
+{
+    boton->setText(TextoRecurso(id));
+}
+
+static void Titulo(QGroupBox* grupo, int id)
+{
+    grupo->setTitle(TextoRecurso(id));
+}
+
+void AplicarTextos()
+{
+    Ui::frmMain& v = Ventana();
+
+    // 1. Tabs by their position after the control reset; page 3 keeps the
+    //    flashes caption and pages 4 and 5 are one text behind their tabs.
+    //    A sixth tab and page 6 keep their fixed texts.
+    struct TextoPagina {
+        int tab;
+        int pagina;
+    };
+    const TextoPagina paginas[] = {{1102, 1102}, {1430, 1430}, {1165, 1102}, {1104, 1103}, {1105, 1104}};
+    for (int p = 1; p <= 5; ++p) {
+        if (p <= NumeroPestanas())
+            TextoPestana(p, TextoRecurso(paginas[p - 1].tab));
+        Titulo(FrameP(p), paginas[p - 1].pagina);
+    }
+
+    // 2. Buttons of the window.
+    Texto(v.CAbrir, 1002);
+    Texto(v.CGuardar, 1004);
+    Texto(v.CLeer, 1431);
+    Texto(v.CEscribir, 1432);
+    Texto(v.Csalir, 1012);
+    Texto(v.CAyuda, 1021);
+    Texto(v.lblGrupoLeds, 2003);
+
+    // 3. Identification captions and the daylight-sensor rows.
+    const std::pair<int, int> etiquetas3[] = {{38, 1201}, {15, 1203}, {14, 1204}, {43, 1205},
+                                              {3, 1206},  {10, 1207}, {21, 1208}, {22, 1209},
+                                              {18, 1110}, {19, 1111}, {4, 1112}};
+    for (const auto& [i, id] : etiquetas3)
+        Texto(Label(i), id);
+
+    // 4. Units of the light levels and delays.
+    for (const auto& [i, id] : {std::pair{1, 1220}, {2, 1220}, {3, 1221}, {13, 1220}, {14, 1221}})
+        Texto(LabelUnidades(i), id);
+
+    // 5. Lamp parameters.
+    const std::pair<int, int> etiquetas5[] = {{8, 1410},  {11, 1402}, {12, 1403}, {13, 1404},
+                                              {20, 1405}, {5, 1401},  {30, 1406}, {31, 1407},
+                                              {34, 1408}, {35, 1411}, {36, 1409}, {27, 1470}};
+    for (const auto& [i, id] : etiquetas5)
+        Texto(Label(i), id);
+    Texto(v.CheckBalizaEmergencia, 1412);
+    Texto(Label(16), 1057);
+    Texto(Label(46), 1058);
+
+    // 6. The function-mode list; selecting its first entry runs its handler.
+    LlenarLista(v.cmbModofuncionamiento, {TextoRecurso(1055), TextoRecurso(1056)});
+    v.cmbModofuncionamiento->setCurrentIndex(0);
+
+    // 7. Rotation page.
+    Texto(Label(47), 1059);
+    Texto(Label(2), 1420);
+    Texto(LabelUnidades(0), 1219);
+    const std::pair<int, int> etiquetas7[] = {{26, 1421}, {29, 1422}, {32, 1423}, {28, 1424},
+                                              {33, 1425}, {37, 1426}, {39, 1473}, {40, 1427},
+                                              {41, 1434}, {42, 1435}};
+    for (const auto& [i, id] : etiquetas7)
+        Texto(Label(i), id);
+    for (const auto& [i, id] : {std::pair{22, 1219}, {18, 1221}, {4, 1219}, {5, 1219}, {6, 1219}})
+        Texto(LabelUnidades(i), id);
+
+    // 8. Indicator rows of the remote-control page.
+    const std::pair<int, int> filas[] = {{0, 1450}, {8, 1452}, {3, 1453}, {9, 1454},
+                                         {10, 1455}, {1, 1458}, {2, 1456}, {4, 1457},
+                                         {7, 1460}, {5, 1468}, {6, 1459}};
+    for (const auto& [i, id] : filas)
+        Texto(label1(i), id);
+
+    // 9. Sensor type and the live measurements.
+    Texto(Label(0), 1480);
+    Texto(Label(7), 1171);
+    Texto(Label(44), 1180);
+
+    // 10. Command groups, their buttons, and the configuration page.
+    Titulo(Frame1(4), 1461);
+    Texto(v.CCambioLamparaOn, 1450);
+    Texto(v.CCambioLamparaOff, 1451);
+    Texto(LabelUnidades(12), 1221);
+    Titulo(Frame1(1), 1462);
+    Texto(v.CNormal, 1463);
+    Texto(v.CNoche, 1464);
+    Texto(v.CDia, 1465);
+    Titulo(Frame1(3), 1466);
+    Texto(v.CModoVerboso, 1450);
+    Texto(v.Command1, 1451);
+    Texto(v.CInterrogar, 1467);
+    Texto(label1(34), 1206);
+    Texto(Label(24), 1160);
+    Texto(Label(17), 1161);
+}

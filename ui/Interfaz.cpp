@@ -1,6 +1,7 @@
 #include "ui/Interfaz.h"
 
 #include "ui/Ayuda.h"
+#include "ui/Idioma.h"
 #include "ui/Ventana.h"
 #include "ui/frmMain.h"
 
@@ -19,4 +20,5 @@ void ConectarInterfaz()
     QObject::connect(v.TabStrip1, &QTabWidget::currentChanged, [](int) { TabStrip1_Click(); });
     QObject::connect(v.CAyuda, &QPushButton::clicked, [] { CAyuda_Click(); });
     QObject::connect(v.Csalir, &QPushButton::clicked, [] { Csalir_Click(); });
+    ConectarIdioma();
 }
