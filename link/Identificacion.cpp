@@ -101,6 +101,12 @@ bool IdentificarQZL()
     for (int i = 0; i < BytesPresencia; ++i) {
         orden.Indice = static_cast<uint8_t>(i);
         const RespuestaQZL r = EnviarComando(orden);
+        // The window may have been closed while the reply was awaited.
+        if (!FormPrincipal()) {
+            std::fill(std::begin(MapaParametros), std::end(MapaParametros), uint8_t{0});
+            CerrarCom();
+            return false;
+        }
         if (r.Estado != EstadoRespuesta) {
             // A map with holes would read and write the wrong addresses: nothing is trusted.
             ErrorIdentificacion();

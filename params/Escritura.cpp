@@ -81,7 +81,10 @@ void EscribirQZL()
         }
     }
     CerrarCom();
-    HabilitaBotones();
+    // The image was complete before the first frame: a window closed meanwhile does
+    // not cut the write short, it only has no buttons left to enable.
+    if (FormPrincipal())
+        HabilitaBotones();
     DoEvents();
     Panel1(primerFallo < 0 ? QStringLiteral("Ended")
                            : QStringLiteral("Writing Error in data ") + QString::number(primerFallo));

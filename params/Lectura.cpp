@@ -52,6 +52,11 @@ void LeerQZL()
             continue;
         orden.Indice = static_cast<uint8_t>(a);
         const RespuestaQZL r = EnviarComando(orden);
+        // Closed while the reply was awaited: there is nothing left to show the values in.
+        if (!FormPrincipal()) {
+            CerrarCom();
+            return;
+        }
         if (r.Estado != EstadoRespuesta) {
             Panel1(QStringLiteral("Reading Error in data ") + QString::number(a));
             Pitido();
@@ -70,6 +75,8 @@ void LeerQZL()
     Panel1(QStringLiteral("Ended"));
 
     for (const FilaMapa* f : OrdenDecodificacion()) {
+        if (!FormPrincipal())
+            return;  // closed from an event processed while decoding
         if (!DecodificarEnVentana(*f, imagen)) {
             ErrorLectura();
             return;
@@ -79,6 +86,8 @@ void LeerQZL()
         if (f->primera == CeldaFirmware && imagen.celda[CeldaFirmware] < FirmwareMinimo)
             MsgBox(TextoRecurso(TextoFirmware));
     }
+    if (!FormPrincipal())
+        return;
     HabilitaBotones();
     DoEvents();
 }

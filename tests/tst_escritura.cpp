@@ -241,6 +241,24 @@ private slots:
         QVERIFY(Ventana().CEscribir->isEnabled());
         QuitarEnlace(2);
     }
+
+    // A write whose window is closed on the way still sends the whole image (last: the window goes).
+    void cerrarLaVentanaDuranteLaEscritura()
+    {
+        Presentes({{0, 255}});
+        QTimer vigia;
+        QObject::connect(&vigia, &QTimer::timeout, [&] {
+            if (SimTramasRecibidas(sim.get()) >= 40 && FormPrincipal())
+                FormPrincipal()->close();
+        });
+        vigia.start(1);
+        CEscribir_Click();
+        vigia.stop();
+        QTRY_VERIFY(!FormPrincipal());
+        QCOMPARE(IndicesDeComando(sim.get(), 2).size(), 249);
+        QCOMPARE(TextoPanel1(), QStringLiteral("Ended"));
+        QVERIFY(!MSCommDestellador().isOpen());
+    }
 };
 
 QTEST_MAIN(EscrituraPrueba)

@@ -255,6 +255,23 @@ private slots:
         QVERIFY(v.TNumeroFabricacion->isHidden());
         QVERIFY(v.ComboTipoCambiador->isHidden());
     }
+
+    // Closing the window in the middle of a read ends the read quietly (last: the window goes).
+    void cerrarLaVentanaDuranteLaLectura()
+    {
+        Controlador(EstadoTodoPresente());
+        QTimer vigia;
+        QObject::connect(&vigia, &QTimer::timeout, [&] {
+            if (SimTramasRecibidas(sim.get()) >= 32 + 40 && FormPrincipal())
+                FormPrincipal()->close();
+        });
+        vigia.start(1);
+        CLeer_Click();
+        vigia.stop();
+        QTRY_VERIFY(!FormPrincipal());
+        QVERIFY(!MSCommDestellador().isOpen());
+        QVERIFY(IndicesDeComando(sim.get(), 1).size() < 256);
+    }
 };
 
 QTEST_MAIN(LecturaPrueba)
