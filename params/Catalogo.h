@@ -127,6 +127,7 @@ constexpr int UltimaCeldaFabricacion = 253;
 std::vector<int> DireccionesEscritura();
 // The cell of the light sensor kind and of the firmware version.
 constexpr int CeldaSensorLuz = 41;
+constexpr int CeldaTipoCambiador = 27;
 constexpr int CeldaFirmware = 252;
 constexpr int FirmwareMinimo = 48;
 // The beep a write gives on its way past this address.
