@@ -1,5 +1,6 @@
 #include "flash/Eventos.h"
 
+#include "flash/Colores.h"
 #include "flash/Pautas.h"
 #include "ui/Ventana.h"
 
@@ -9,5 +10,9 @@ void ConectarFlash()
 {
     Ui::frmMain& v = Ventana();
     ConectarGridPautas();
+    ConectarColores();
     QObject::connect(v.CBorrarTabla, &QPushButton::clicked, [] { CBorrarTabla_Click(); });
+    QObject::connect(v.CLeerColores, &QPushButton::clicked, [] { CLeerColores_Click(); });
+    QObject::connect(v.CEscribirColores, &QPushButton::clicked, [] { CEscribirColores_Click(); });
+    QObject::connect(v.Command2, &QPushButton::clicked, [] { Command2_Click(); });
 }

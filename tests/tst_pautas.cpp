@@ -36,12 +36,20 @@ private:
     }
 
 private slots:
-    void init()
+    // One window for the whole file (its start-up calibrates for a second); each test
+    // starts from a freshly formatted and cleared grid.
+    void initTestCase()
     {
         CrearVentanaPrueba();
-        SeleccionarPestana(1);
         FrameP(5)->show();
         QCoreApplication::processEvents();
+    }
+    void init()
+    {
+        FormatearGrid();
+        BorrarDatosGrid();
+        for (int r = 1; r <= 8; ++r)
+            TablaColores[r] = 0;
     }
     void cleanupTestCase() { CerrarVentanaPrueba(); }
 
