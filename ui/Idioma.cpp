@@ -274,8 +274,9 @@ static void GuardarIdiomaElegido()
     default:  // nothing chosen: the code stays as read
         break;
     }
-    // A file that cannot be written keeps its old code; the port test that
-    // follows at start-up rewrites the same file and reports a failure.
+    // A file that cannot be written keeps its old code; nothing is shown, as
+    // the list itself is never on screen. The port list rewrites the same file
+    // right after at start-up.
     EscribirConfiguracion();
 }
 

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPointer>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -25,6 +26,9 @@ void PrepararEntornoPrueba()
     QApplication::setOrganizationName(QStringLiteral("QZL"));
     carpeta = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/qzl prueba XXXXXX"));
     FijarCarpetaPrograma(carpeta->path());
+    // Each test process keeps its own per-user settings, never the user's and never a neighbour's.
+    QDir(carpeta->path()).mkpath(QStringLiteral(".config"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, carpeta->filePath(QStringLiteral(".config")));
     ContestarDialogos();
 }
 
