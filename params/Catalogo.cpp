@@ -401,4 +401,3 @@ QStringList EntradasLista(const Enumeracion& e)
     return l;
 }
 
-void LlenarListasParametros() {}

@@ -16,3 +16,7 @@ int32_t LuxACuentas(int32_t& lux, int tipoSensor);
 // Counts to lux for the given sensor kind. The argument is clamped in place to
 // 0..840 (photodiode) or 0..969 (photocell). No selection gives 0, argument unchanged.
 int32_t CuentasALux(int32_t& cuentas, int tipoSensor);
+
+// The same with the sensor kind selected in ComboSensorLuz at the moment of the call.
+int32_t LuxACuentas(int32_t& lux);
+int32_t CuentasALux(int32_t& cuentas);
