@@ -1,5 +1,7 @@
 #include "flash/Eventos.h"
 
+#include "flash/ArchivoQZL.h"
+#include "flash/Colores.h"
 #include "flash/Pautas.h"
 #include "ui/Ventana.h"
 
@@ -9,5 +11,11 @@ void ConectarFlash()
 {
     Ui::frmMain& v = Ventana();
     ConectarGridPautas();
+    ConectarColores();
     QObject::connect(v.CBorrarTabla, &QPushButton::clicked, [] { CBorrarTabla_Click(); });
+    QObject::connect(v.CLeerColores, &QPushButton::clicked, [] { CLeerColores_Click(); });
+    QObject::connect(v.CEscribirColores, &QPushButton::clicked, [] { CEscribirColores_Click(); });
+    QObject::connect(v.Command2, &QPushButton::clicked, [] { Command2_Click(); });
+    QObject::connect(v.CGuardar, &QPushButton::clicked, [] { CGuardar_Click(); });
+    QObject::connect(v.CAbrir, &QPushButton::clicked, [] { CAbrir_Click(); });
 }

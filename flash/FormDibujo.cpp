@@ -32,7 +32,6 @@ void FormDibujo::Circle(double x, double y, double radio, int32_t colorCodigo)
 {
     const QColor color = colorCodigo < 0 ? QColor(Qt::black) : ColorDeCodigo(colorCodigo);
     QPainter p(&lienzo);
-    p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(color, 1));
     p.setBrush(Qt::NoBrush);
     const double r = radio / TwipsPorPixel;

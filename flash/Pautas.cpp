@@ -186,6 +186,11 @@ void FormatearGrid()
         for (int c = 2; c <= ColumnasPautas; c += 2)
             ItemDatos(r, c, true)->setBackground(sombra);
 
+    // Three digits fit a 350-twip cell in a small font; never "..." in their place.
+    QFont letra = g->font();
+    letra.setPixelSize(10);
+    g->setFont(letra);
+    g->setTextElideMode(Qt::ElideNone);
     g->setEditTriggers(QAbstractItemView::NoEditTriggers);
     g->setSelectionMode(QAbstractItemView::SingleSelection);
     g->setSelectionBehavior(QAbstractItemView::SelectItems);

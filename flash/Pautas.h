@@ -7,9 +7,7 @@
 // Column 2k - 1 holds the start angle and column 2k the end angle of segment k.
 #include <QColor>
 #include <QString>
-
-class QObject;
-class QEvent;
+#include <cstdint>
 
 constexpr int FilasPautas = 8;
 constexpr int ColumnasPautas = 32;

@@ -36,12 +36,20 @@ private:
     }
 
 private slots:
-    void init()
+    // One window for the whole file (its start-up calibrates for a second); each test
+    // starts from a freshly formatted and cleared grid.
+    void initTestCase()
     {
         CrearVentanaPrueba();
-        SeleccionarPestana(1);
         FrameP(5)->show();
         QCoreApplication::processEvents();
+    }
+    void init()
+    {
+        FormatearGrid();
+        BorrarDatosGrid();
+        for (int r = 1; r <= 8; ++r)
+            TablaColores[r] = 0;
     }
     void cleanupTestCase() { CerrarVentanaPrueba(); }
 
@@ -62,6 +70,9 @@ private slots:
             QCOMPARE(g->columnWidth(c), 23);
         for (int r = 0; r < 8; ++r)
             QCOMPARE(g->rowHeight(r), 17);
+        // Three digits fit a cell; they are never replaced by "...".
+        QVERIFY(QFontMetrics(g->font()).horizontalAdvance(QStringLiteral("888")) <= 23 - 4);
+        QCOMPARE(g->textElideMode(), Qt::ElideNone);
         QCOMPARE(g->verticalHeader()->width(), 23);
         QCOMPARE(g->horizontalHeader()->height(), 17);
         // Shading: end columns light 3-D, start columns window background, headers button face.
