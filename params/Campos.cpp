@@ -1,0 +1,149 @@
+#include "params/Campos.h"
+
+#include "params/TablaLux.h"
+#include "ui/Ventana.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+
+QWidget* WidgetCampo(const FilaMapa& f)
+{
+    return Control(QLatin1String(f.campo));
+}
+
+int IndiceLista(const QComboBox* lista)
+{
+    const int i = lista->currentIndex();
+    if (!lista->isEditable())
+        return i;
+    const QString texto = lista->currentText();
+    if (i >= 0 && lista->itemText(i) == texto)
+        return i;
+    return lista->findText(texto, Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+void SeleccionarEntrada(QComboBox* lista, int indice)
+{
+    lista->setCurrentIndex(indice);
+    // A list whose typed text hid the entry shows the entry again.
+    if (lista->isEditable() && indice >= 0 && lista->currentText() != lista->itemText(indice))
+        lista->setEditText(lista->itemText(indice));
+}
+
+static int EstadoACodigo(Qt::CheckState e)
+{
+    switch (e) {
+    case Qt::Unchecked: return 0;
+    case Qt::Checked: return 1;
+    case Qt::PartiallyChecked: return 2;
+    }
+    return 0;
+}
+
+static Qt::CheckState CodigoAEstado(int c)
+{
+    return c == 1 ? Qt::Checked : c == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
+}
+
+ValorCampo LeerCampo(const FilaMapa& f)
+{
+    ValorCampo v;
+    QWidget* w = WidgetCampo(f);
+    if (auto* t = qobject_cast<QLineEdit*>(w)) {
+        v.texto = t->text();
+    } else if (auto* l = qobject_cast<QComboBox*>(w)) {
+        v.texto = l->currentText();
+        v.indice = IndiceLista(l);
+    } else if (auto* c = qobject_cast<QCheckBox*>(w)) {
+        v.marca = EstadoACodigo(c->checkState());
+    }
+    if (f.campoCuentas) {
+        if (auto* ad = qobject_cast<QLineEdit*>(Control(QLatin1String(f.campoCuentas))))
+            v.textoCuentas = ad->text();
+    }
+    return v;
+}
+
+int SensorSeleccionado()
+{
+    return IndiceLista(Ventana().ComboSensorLuz);
+}
+
+static void MostrarTexto(const char* campo, const QString& texto)
+{
+    if (auto* t = qobject_cast<QLineEdit*>(Control(QLatin1String(campo)))) {
+        if (t->text() != texto)
+            t->setText(texto);
+    }
+}
+
+const FilaMapa* CodificarVentana(ImagenParametros& imagen)
+{
+    const int sensor = SensorSeleccionado();
+    for (const FilaMapa& f : MapaMemoria()) {
+        if (!f.seEnvia)
+            continue;
+        ValorCampo v = LeerCampo(f);
+        const QString antes = v.texto;
+        const bool ok = CodificarCampo(f, v, imagen, sensor);
+        if (f.tipo == TipoCampo::Texto && v.texto != antes)
+            MostrarTexto(f.campo, v.texto);
+        if (!ok)
+            return &f;
+    }
+    return nullptr;
+}
+
+bool DecodificarEnVentana(const FilaMapa& f, const ImagenParametros& imagen)
+{
+    const ValorCampo antes = LeerCampo(f);
+    ValorCampo v = antes;
+    if (!DecodificarCampo(f, imagen, v, SensorSeleccionado()))
+        return false;
+    QWidget* w = WidgetCampo(f);
+    switch (f.tipo) {
+    case TipoCampo::Texto:
+        MostrarTexto(f.campo, v.texto);
+        if (f.campoCuentas)
+            MostrarTexto(f.campoCuentas, v.textoCuentas);
+        break;
+    case TipoCampo::Lista:
+        if (auto* l = qobject_cast<QComboBox*>(w); l && v.indice != antes.indice)
+            SeleccionarEntrada(l, v.indice);
+        break;
+    case TipoCampo::Casilla:
+        if (auto* c = qobject_cast<QCheckBox*>(w))
+            c->setCheckState(CodigoAEstado(v.marca));
+        break;
+    }
+    return true;
+}
+
+// The order of the start-up sequence; cmbModofuncionamiento is filled with the texts.
+static const char* const ListasArranque[] = {
+    "ComboTipoLampara1", "ComboTipoLampara2", "ComboLamparaPrincipal", "ComboTipoCambiador",
+    "ComboSensorLuz", "ComboFuncion2Puerto", "ComboTipoMotor",
+};
+
+void LlenarListasParametros()
+{
+    for (const char* nombre : ListasArranque) {
+        const Enumeracion* e = EnumeracionDe(QLatin1String(nombre));
+        auto* lista = qobject_cast<QComboBox*>(Control(QLatin1String(nombre)));
+        if (!e || !lista)
+            continue;
+        LlenarLista(lista, EntradasLista(*e));
+        lista->setCurrentIndex(0);
+    }
+}
+
+int32_t LuxACuentas(int32_t& lux)
+{
+    return LuxACuentas(lux, SensorSeleccionado());
+}
+
+int32_t CuentasALux(int32_t& cuentas)
+{
+    return CuentasALux(cuentas, SensorSeleccionado());
+}

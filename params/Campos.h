@@ -1,0 +1,33 @@
+#pragma once
+// The memory map's fields as the main window holds them: reading a field's
+// content from its widget, showing a decoded value, encoding and decoding the
+// whole window.
+#include "params/Catalogo.h"
+
+class QComboBox;
+class QWidget;
+
+// The widget of a row's field (a QLineEdit, QComboBox or QCheckBox).
+QWidget* WidgetCampo(const FilaMapa& fila);
+
+// A field's content. A list whose typed text matches none of its entries has no
+// selection (-1); a typed text that matches an entry selects it.
+ValorCampo LeerCampo(const FilaMapa& fila);
+// The list's entry as LeerCampo sees it.
+int IndiceLista(const QComboBox* lista);
+// Selects a list entry as a user's choice would (the list's handlers run when
+// the selection changes), and shows the entry's text in an editable list.
+void SeleccionarEntrada(QComboBox* lista, int indice);
+
+// The light sensor kind selected in ComboSensorLuz at this moment.
+int SensorSeleccionado();
+
+// Encodes the fields of every row that goes to the controller, in cell order,
+// into imagen. Free-text replacements are shown in the fields as they happen.
+// Returns the first row whose conversion failed, or null when all succeeded;
+// the rows after a failure are not encoded.
+const FilaMapa* CodificarVentana(ImagenParametros& imagen);
+// Decodes one row into its field. Lists select like the user; a list value that
+// selects nothing leaves the list alone. False when a cell holds what the field
+// cannot take; the field is then unchanged.
+bool DecodificarEnVentana(const FilaMapa& fila, const ImagenParametros& imagen);
