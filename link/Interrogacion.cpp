@@ -1,3 +1,217 @@
 #include "link/Interrogacion.h"
 
-void ConectarInterrogacion() {}
+#include "app/ModuloKX.h"
+#include "link/Puerto.h"
+#include "link/Transaccion.h"
+#include "params/Conversiones.h"
+#include "ui/Estado.h"
+#include "ui/Ventana.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <cmath>
+
+static constexpr uint8_t ComandoEstado = 5;
+
+// One lamp pair and the status bit that drives it.
+struct FilaLampara {
+    uint8_t mascara;
+    QLabel* Ui::frmMain::*encendida;
+    QLabel* Ui::frmMain::*apagada;
+};
+
+using F = Ui::frmMain;
+
+static const FilaLampara FilasEstado0[] = {
+    {0x01, &F::LedOn, &F::LedOff},
+    {0x02, &F::LedMotorOn, &F::LedMotorOff},
+    {0x04, &F::LedRojoAlarmaMotor, &F::LedAlarmaMotorVerde},
+};
+
+// Status byte 1, per changer type, in the order the rows are applied.
+static const FilaLampara FilasRVT06[] = {
+    {0x02, &F::LedRojoPrealarmaLampara, &F::LedPrealarmaLamparaApagado},
+    {0x20, &F::LedVerdeLampara1On, &F::LedLampara1OnApagado},
+    {0x40, &F::LedRojoAlarmaLampara1, &F::LedAlarmaLamparaVerde},
+};
+static const FilaLampara FilasRVT02[] = {
+    {0x01, &F::LedAzulLampara1, &F::LedLampara1Apagado},
+    {0x02, &F::LedazulLampara2, &F::LedLampara2Apagado},
+    {0x04, &F::LedAzulCambiador, &F::LedCambiadorApagado},
+    {0x10, &F::LedRojoFalloRed, &F::LedFalloRedVerde},
+    {0x20, &F::LedVerdeLampara1On, &F::LedLampara1OnApagado},
+    {0x40, &F::LedRojoAlarmaLampara1, &F::LedAlarmaLamparaVerde},
+    {0x80, &F::LedRojoFalloFoco, &F::LedFalloFocoVerde},
+};
+static const FilaLampara FilasRVT03[] = {
+    {0x01, &F::LedAzulLampara1, &F::LedLampara1Apagado},
+    {0x04, &F::LedAzulCambiador, &F::LedCambiadorApagado},
+    {0x20, &F::LedVerdeLampara1On, &F::LedLampara1OnApagado},
+    {0x80, &F::LedRojoFalloFoco, &F::LedFalloFocoVerde},
+};
+static const FilaLampara FilasLED[] = {
+    {0x40, &F::LedRojoAlarmaLampara1, &F::LedAlarmaLamparaVerde},
+};
+
+static constexpr int TipoLED = 3;
+
+void MostrarLampara(QLabel* encendida, QLabel* apagada, bool encendido)
+{
+    encendida->setVisible(encendido);
+    apagada->setVisible(!encendido);
+}
+
+template <size_t N>
+static void AplicarFilas(const FilaLampara (&filas)[N], uint8_t estado)
+{
+    Ui::frmMain& v = Ventana();
+    for (const FilaLampara& f : filas)
+        MostrarLampara(v.*f.encendida, v.*f.apagada, (estado & f.mascara) != 0);
+}
+
+void AplicarEstado0(uint8_t estado)
+{
+    AplicarFilas(FilasEstado0, estado);
+}
+
+void AplicarEstado1(uint8_t estado, int tipoCambiador)
+{
+    switch (tipoCambiador) {
+    case 0:
+        AplicarFilas(FilasRVT06, estado);
+        break;
+    case 1:
+        AplicarFilas(FilasRVT02, estado);
+        break;
+    case 2:
+        AplicarFilas(FilasRVT03, estado);
+        break;
+    case TipoLED:
+        AplicarFilas(FilasLED, estado);
+        Label(39)->show();
+        Ventana().TPWMLed->show();
+        LabelUnidades(20)->show();
+        break;
+    default:
+        // KXR, or no type chosen: the byte means nothing the page can show.
+        break;
+    }
+}
+
+QString TextoMedida(uint8_t alto, uint8_t bajo)
+{
+    return MostrarValor(alto * 256 + bajo, 100, Formato::Fijo);
+}
+
+int IntervaloModoVerboso(const QString& texto)
+{
+    // Held within the timer's range before rounding, so that huge numbers cannot overflow.
+    const double ms = PrefijoNumerico(texto) * 1000.0;
+    if (!(ms >= IntervaloMinimoMs))
+        return IntervaloMinimoMs;
+    if (ms > IntervaloMaximoMs)
+        return IntervaloMaximoMs;
+    return static_cast<int>(std::nearbyint(ms));  // halves to even
+}
+
+// One status transaction. False when the window was closed while the reply was
+// awaited (its events are processed meanwhile): the port is then closed and the
+// interrogation has nowhere left to show anything.
+static bool Consultar(ComandoQZL& comando, uint8_t indice, uint8_t& respuesta)
+{
+    comando.Indice = indice;
+    respuesta = EnviarComando(comando).Dato;
+    if (FormPrincipal())
+        return true;
+    CerrarCom();
+    return false;
+}
+
+// A measured value from two transactions, its high and low byte, into its field.
+static bool LeerMedida(ComandoQZL& comando, uint8_t indiceAlto, QLineEdit* Ui::frmMain::*campo)
+{
+    uint8_t alto = 0;
+    uint8_t bajo = 0;
+    if (!Consultar(comando, indiceAlto, alto) || !Consultar(comando, uint8_t(indiceAlto + 1), bajo))
+        return false;
+    (Ventana().*campo)->setText(TextoMedida(alto, bajo));
+    return true;
+}
+
+void CInterrogar_Click()
+{
+    // One operation at a time: the port and the transaction are shared.
+    if (OperacionEnCurso())
+        return;
+    DeshabilitaBotones();
+    ComandoQZL comando{};
+    comando.Comando = ComandoEstado;
+    comando.Dato = 0;
+    if (!AbrirCom()) {
+        Panel1(TextoPuertoNoDisponible(NumeroPuerto));
+        HabilitaBotones();
+        DoEvents();
+        return;
+    }
+
+    // A failed transaction answers 0: its lamps show clear and its value 0.00.
+    if (Ventana().chkEstado->isChecked()) {
+        uint8_t estado0 = 0;
+        if (!Consultar(comando, 0, estado0))
+            return;
+        AplicarEstado0(estado0);
+        uint8_t estado1 = 0;
+        if (!Consultar(comando, 1, estado1))
+            return;
+        AplicarEstado1(estado1, Ventana().ComboTipoCambiador->currentIndex());
+    }
+    if (Ventana().chkCorrienteActual->isChecked() && !LeerMedida(comando, 2, &Ui::frmMain::TCorrienteActual))
+        return;
+    if (Ventana().chkVelocidadActual->isChecked() && !LeerMedida(comando, 4, &Ui::frmMain::TVelocidadActual))
+        return;
+    if (Ventana().chkCorrienteLeds->isChecked() && !LeerMedida(comando, 6, &Ui::frmMain::txtCorrienteLeds))
+        return;
+
+    CerrarCom();
+    Panel1(QStringLiteral("End check"));
+    HabilitaBotones();
+    DoEvents();
+}
+
+void TimerEstado_Timer()
+{
+    // Skipped whole while an operation runs, so the timer lamp never claims a poll
+    // that is not happening.
+    if (OperacionEnCurso())
+        return;
+    MostrarLampara(Ventana().LedTimerON, Ventana().LedTimerOff, true);
+    CInterrogar_Click();
+    if (FormPrincipal())
+        MostrarLampara(Ventana().LedTimerON, Ventana().LedTimerOff, false);
+}
+
+void CModoVerboso_Click()
+{
+    Ventana().CModoVerboso->setEnabled(false);
+    TimerEstado()->setInterval(IntervaloModoVerboso(Ventana().TTiempoModoVerboso->text()));
+    TimerEstado()->start();
+}
+
+void Command1_Click()
+{
+    TimerEstado()->stop();
+    Ventana().CModoVerboso->setEnabled(true);
+}
+
+void ConectarInterrogacion()
+{
+    Ui::frmMain& v = Ventana();
+    QObject::connect(v.CInterrogar, &QPushButton::clicked, [] { CInterrogar_Click(); });
+    QObject::connect(v.CModoVerboso, &QPushButton::clicked, [] { CModoVerboso_Click(); });
+    QObject::connect(v.Command1, &QPushButton::clicked, [] { Command1_Click(); });
+    QObject::connect(TimerEstado(), &QTimer::timeout, [] { TimerEstado_Timer(); });
+}
