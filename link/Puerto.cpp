@@ -96,7 +96,8 @@ bool AbrirCom()
 void CerrarCom()
 {
     QSerialPort& puerto = MSCommDestellador();
-    if (!puerto.isOpen())
+    // A handler run from inside a transaction's wait must not pull the port from under it.
+    if (!puerto.isOpen() || TransaccionEnCurso())
         return;
     puerto.clear(QSerialPort::AllDirections);
     puerto.close();
@@ -192,8 +193,6 @@ void ComboCom_Change()
 void IniciarComboCom()
 {
     QComboBox* lista = Ventana().ComboCom;
-    // Typed text must never become a tenth port.
-    lista->setInsertPolicy(QComboBox::NoInsert);
     QStringList entradas;
     for (int n = PrimerPuerto; n <= UltimoPuerto; ++n)
         entradas.append(QStringLiteral("Com") + QString::number(n) + u':');

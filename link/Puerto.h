@@ -24,7 +24,8 @@ int PuertoFijado();
 // lines, such as a pseudo-terminal, counts as done). Does nothing if already open.
 // True when the port is open afterwards; callers report the failure themselves.
 bool AbrirCom();
-// Closes the port, discarding whatever is still in its buffers. Nothing if closed.
+// Closes the port, discarding whatever is still in its buffers. Nothing if closed,
+// or while a transaction waits for its reply (the port is that transaction's).
 void CerrarCom();
 
 // "Serial Port  N  Not Avalaible" for port N.

@@ -68,6 +68,11 @@ bool OperacionEnCurso()
     return transaccionEnCurso || MSCommDestellador().isOpen();
 }
 
+bool TransaccionEnCurso()
+{
+    return transaccionEnCurso;
+}
+
 // An error that means the device is gone or no longer takes or gives bytes.
 static bool PuertoPerdido(QSerialPort& puerto)
 {
@@ -169,7 +174,7 @@ RespuestaQZL EnviarComando(const ComandoQZL& comando)
             r = RespuestaQZL{};
             r.Estado = EstadoSinRespuesta;
             if (resultado == FinIntento::PuertoPerdido && puerto.isOpen())
-                CerrarCom();
+                puerto.close();
             Reintentos = static_cast<uint8_t>(Reintentos - 1);
             Panel1(QStringLiteral("Error R  ") + QString::number(IntentosTransaccion - Reintentos));
         }

@@ -61,3 +61,5 @@ void ContarVueltas(int32_t hasta);
 // the port list) returns at once without doing anything while this is true; a
 // skipped timer tick simply comes again at its next period. There is no queue.
 bool OperacionEnCurso();
+// True only while EnviarComando runs (CerrarCom leaves the port alone meanwhile).
+bool TransaccionEnCurso();

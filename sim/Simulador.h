@@ -27,7 +27,10 @@
 //   Bytes 2 and 3 of every reply (the 16-bit value) are 0.
 //   The line resynchronises on the "K" "X" header: bytes before a header, and the
 //   header of a frame whose checksum is wrong, are dropped as stray bytes and that
-//   frame is not answered (a real controller ignores a corrupt frame).
+//   frame is not answered. Bytes that never complete a frame are dropped after 500 ms.
+//   As on a real serial port, a reply due while the tool has the port closed, and
+//   bytes it left unread when it closed it, are lost (seen through the exclusive mark
+//   Qt's serial port sets while open; see sim/README.md).
 //
 // ---------------------------------------------------------------------------------
 // State file (one statement per line; '#' starts a comment; numbers are decimal or

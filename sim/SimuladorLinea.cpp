@@ -66,6 +66,8 @@ struct SimuladorQZL {
     std::vector<uint8_t> sueltos;
     Reloj::time_point ultimoByte;
     uint32_t semillaBasura = 0x2545F491u;
+    bool exclusivoVisto = false;   // the tool's serial port marks the tty exclusive while open
+    bool exclusivoAntes = false;
 
     std::atomic<bool> parar{false};
     std::thread hilo;
@@ -133,6 +135,7 @@ static bool AbrirLinea(SimuladorQZL* sim, std::string& ruta, std::string* error)
     fcntl(m, F_SETFL, fcntl(m, F_GETFL) | O_NONBLOCK);
     sim->maestro = m;
     sim->esclavo = s;
+    sim->exclusivoVisto = sim->exclusivoAntes = false;
     ruta = nombre;
     return true;
 }
@@ -249,6 +252,39 @@ static void Escribir(SimuladorQZL* sim, const std::vector<uint8_t>& bytes)
     }
 }
 
+// A real serial port loses what arrives while nobody has it open, and what was left
+// unread when it was closed. Our own slave descriptor keeps the pty's queue alive, so
+// mimic that: Qt's serial port marks the tty exclusive while it holds it open, which
+// tells when the tool has closed the port. Peers that never mark it are not affected.
+static bool ToolConPuertoCerrado(SimuladorQZL* sim)
+{
+#ifdef TIOCGEXCL
+    int exclusivo = 0;
+    if (sim->esclavo < 0 || !sim->exclusivoVisto || ioctl(sim->esclavo, TIOCGEXCL, &exclusivo) != 0)
+        return false;
+    return exclusivo == 0;
+#else
+    (void)sim;
+    return false;
+#endif
+}
+
+static void VigilarCierreDelTool(SimuladorQZL* sim)
+{
+#ifdef TIOCGEXCL
+    int exclusivo = 0;
+    if (sim->esclavo < 0 || ioctl(sim->esclavo, TIOCGEXCL, &exclusivo) != 0)
+        return;
+    if (exclusivo)
+        sim->exclusivoVisto = true;
+    else if (sim->exclusivoAntes)
+        tcflush(sim->esclavo, TCIFLUSH);
+    sim->exclusivoAntes = exclusivo != 0;
+#else
+    (void)sim;
+#endif
+}
+
 static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
 {
     bool contestar = true;
@@ -299,17 +335,26 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
         }
         for (int i = 0; i < f.BytesExtra; ++i)
             salida.push_back(uint8_t(0xEE + i));
-        if (!sim->parar)
+        if (!sim->parar && !ToolConPuertoCerrado(sim))
             Escribir(sim, salida);
     }
     if (cerrar) {
         // Give the tool a moment to take the last reply before the device disappears:
-        // bytes still queued on the pty when it closes are lost.
-        const auto limite = Reloj::now() + std::chrono::milliseconds(300);
-        int pendientes = 0;
-        while (sim->esclavo >= 0 && !sim->parar && Reloj::now() < limite
-               && ioctl(sim->esclavo, FIONREAD, &pendientes) == 0 && pendientes > 0)
+        // bytes still queued on the pty when it closes are lost. The reply reaches the
+        // slave's queue a little after the write, so wait to see it there, then gone.
+        const auto inicio = Reloj::now();
+        bool visto = false;
+        while (sim->esclavo >= 0 && !sim->parar) {
+            int pendientes = 0;
+            if (ioctl(sim->esclavo, FIONREAD, &pendientes) != 0)
+                break;
+            visto = visto || pendientes > 0;
+            const auto pasado = Reloj::now() - inicio;
+            if ((visto && pendientes == 0) || (!visto && pasado > std::chrono::milliseconds(50))
+                || pasado > std::chrono::milliseconds(500))
+                break;
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
         CerrarFds(sim);
         std::lock_guard<std::mutex> l(sim->m);
         sim->ruta.clear();
@@ -381,6 +426,7 @@ static void Servir(SimuladorQZL* sim)
             std::this_thread::sleep_for(std::chrono::milliseconds(SondeoMs));
             continue;
         }
+        VigilarCierreDelTool(sim);
         pollfd p{sim->maestro, POLLIN, 0};
         const int r = poll(&p, 1, SondeoMs);
         if (r > 0 && (p.revents & POLLIN)) {
@@ -388,6 +434,7 @@ static void Servir(SimuladorQZL* sim)
             if (n > 0) {
                 sim->entrada.insert(sim->entrada.end(), buf, buf + n);
                 sim->ultimoByte = Reloj::now();
+                VigilarCierreDelTool(sim);  // the sender has the port open right now
                 ProcesarEntrada(sim);
                 continue;
             }

@@ -307,8 +307,9 @@ private slots:
         QVERIFY(!AbrirCom());  // the link now points nowhere
     }
 
-    // An event handled during the wait that would start a second transaction gets
-    // nothing and changes nothing; the waiting one goes on undisturbed.
+    // An event handled during the wait that would start a second transaction (a
+    // handler that forgot OperacionEnCurso: open, send, close) gets nothing and
+    // changes nothing; the waiting one goes on undisturbed.
     void segundaTransaccionDuranteLaEspera()
     {
         SimAplicar(sim.get(), "cell 50 51");
@@ -319,7 +320,9 @@ private slots:
         bool enCurso = false;
         QTimer::singleShot(20, [&] {
             enCurso = OperacionEnCurso();
+            AbrirCom();
             anidada = EnviarComando(Orden(1, 99, 0));
+            CerrarCom();
         });
         const RespuestaQZL r = Transaccion(Orden(1, 50, 0));
         QVERIFY(enCurso);
@@ -328,6 +331,7 @@ private slots:
         QCOMPARE(r.Dato, uint8_t(51));
         QCOMPARE(SimRegistro(sim.get()), QStringList{"4B 58 00 00 01 32 00 CC"});
         QCOMPARE(Reintentos, uint8_t(0));
+        QVERIFY(MSCommDestellador().isOpen());
     }
 
     void operacionEnCursoMientrasElPuertoEstaAbierto()
@@ -339,7 +343,7 @@ private slots:
         QVERIFY(!OperacionEnCurso());
     }
 
-    void retardoSinEsperaTrasCalibrar_data()
+    void retardoVuelveEnSeguida_data()
     {
         QTest::addColumn<int>("ms");
         QTest::addColumn<int>("cuenta");
@@ -349,7 +353,7 @@ private slots:
         QTest::newRow("negative count") << 1000000 << -5;
     }
 
-    void retardoSinEsperaTrasCalibrar()
+    void retardoVuelveEnSeguida()
     {
         QFETCH(int, ms);
         QFETCH(int, cuenta);
