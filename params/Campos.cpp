@@ -133,8 +133,6 @@ void LlenarListasParametros()
         auto* lista = qobject_cast<QComboBox*>(Control(QLatin1String(nombre)));
         if (!e || !lista)
             continue;
-        // Typed text selects an entry or nothing; it never becomes a new entry.
-        lista->setInsertPolicy(QComboBox::NoInsert);
         LlenarLista(lista, EntradasLista(*e));
         lista->setCurrentIndex(0);
     }

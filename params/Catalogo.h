@@ -118,15 +118,15 @@ const FilaMapa* FilaDeCelda(int direccion);
 // the light levels convert with the controller's own sensor.
 std::vector<const FilaMapa*> OrdenDecodificacion();
 
-// Cells that a read fills but no field shows, and the manufacturing cells that
-// are never written to the controller.
+// The manufacturing cells: read, never written to the controller.
 constexpr int PrimeraCeldaFabricacion = 247;
 constexpr int UltimaCeldaFabricacion = 253;
 // Addresses a write sends, in its two passes: the present ones among 0 to 246,
 // then among 254 and 255.
 std::vector<int> DireccionesEscritura();
-// The cell of the light sensor kind and of the firmware version.
+// The cells of the light sensor kind, the changer type and the firmware version.
 constexpr int CeldaSensorLuz = 41;
+constexpr int CeldaTipoCambiador = 27;
 constexpr int CeldaFirmware = 252;
 constexpr int FirmwareMinimo = 48;
 // The beep a write gives on its way past this address.

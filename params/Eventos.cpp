@@ -1,11 +1,15 @@
 #include "params/Eventos.h"
 
+#include "params/Escritura.h"
+#include "params/Lectura.h"
+
 #include "ui/Estado.h"
 #include "ui/Idioma.h"
 #include "ui/Ventana.h"
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 
 constexpr int TextoCambiosPendientes = 2002;
 
@@ -33,4 +37,6 @@ void ConectarParametros()
                      [](int) { ComboTipoCambiador_Click(); });
     if (QLineEdit* texto = v.ComboTipoCambiador->lineEdit())
         QObject::connect(texto, &QLineEdit::textEdited, [](const QString&) { ComboTipoCambiador_Change(); });
+    QObject::connect(v.CLeer, &QPushButton::clicked, [] { CLeer_Click(); });
+    QObject::connect(v.CEscribir, &QPushButton::clicked, [] { CEscribir_Click(); });
 }
