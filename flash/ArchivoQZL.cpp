@@ -204,7 +204,6 @@ struct TramoCarga {
 static constexpr TramoCarga TramosCarga[] = {
     {0, 16}, {41, 41}, {17, 26}, {27, 27}, {28, 40}, {42, 60}, {221, 224}, {231, 246}, {254, 255},
 };
-static constexpr int CeldaTipoCambiador = 27;
 
 template <typename F>
 static void PorFilasDeCarga(F&& accion)
