@@ -1,3 +1,21 @@
 #include "flash/Eventos.h"
 
-void ConectarFlash() {}
+#include "flash/ArchivoQZL.h"
+#include "flash/Colores.h"
+#include "flash/Pautas.h"
+#include "ui/Ventana.h"
+
+#include <QPushButton>
+
+void ConectarFlash()
+{
+    Ui::frmMain& v = Ventana();
+    ConectarGridPautas();
+    ConectarColores();
+    QObject::connect(v.CBorrarTabla, &QPushButton::clicked, [] { CBorrarTabla_Click(); });
+    QObject::connect(v.CLeerColores, &QPushButton::clicked, [] { CLeerColores_Click(); });
+    QObject::connect(v.CEscribirColores, &QPushButton::clicked, [] { CEscribirColores_Click(); });
+    QObject::connect(v.Command2, &QPushButton::clicked, [] { Command2_Click(); });
+    QObject::connect(v.CGuardar, &QPushButton::clicked, [] { CGuardar_Click(); });
+    QObject::connect(v.CAbrir, &QPushButton::clicked, [] { CAbrir_Click(); });
+}

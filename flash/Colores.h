@@ -1,0 +1,57 @@
+#pragma once
+// The eight row colours of the flash table (TablaColores, app/ModuloKX.h), their labels
+// LColor 1 to 8, and the transfer of the whole flash table with its colours to and from
+// the controller's four table segments.
+#include <QColor>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+// Colour codes: red in bits 0-7, green 8-15, blue 16-23.
+inline QColor ColorDeCodigo(int32_t codigo)
+{
+    return QColor(codigo & 255, (codigo >> 8) & 255, (codigo >> 16) & 255);
+}
+inline int32_t CodigoDeColor(const QColor& color)
+{
+    return color.red() | (color.green() << 8) | (color.blue() << 16);
+}
+
+// --- Segments: segment s (1 to 4) holds rows 2s - 1 (offsets 0 to 66) and 2s (128 to 194) ---
+constexpr int SegmentosPautas = 4;
+struct MitadSegmento {
+    int primera;
+    int ultima;
+};
+constexpr MitadSegmento MitadesSegmento[2] = {{0, 66}, {128, 194}};
+constexpr uint8_t ComandoEscribirSegmento = 130;  // + s
+constexpr uint8_t ComandoLeerSegmento = 134;      // + s
+
+using BytesSegmento = std::array<uint8_t, 256>;
+// The bytes of segment s: colour blue, green, red, then each entry high and low byte.
+BytesSegmento CodificarSegmento(int segmento, const int32_t colores[9], const int32_t tabla[9][33]);
+// Rows 2s - 1 and 2s of colores and tabla from the bytes of segment s.
+void DecodificarSegmento(int segmento, const BytesSegmento& bytes, int32_t colores[9], int32_t tabla[9][33]);
+// " 2 - 003 - 007": segment, offset and byte after each byte transferred.
+QString TextoProgresoSegmento(int segmento, int offset, int byte);
+
+// --- Labels and handlers ---
+// Caption (and accessible description) of LColor(i): the colour code in decimal.
+void FijarTextoLColor(int indice, int32_t codigo);
+// Shows TablaColores in the labels and the grid's row headers.
+void RellenarColores();
+// Colour chooser for row indice; cancelling changes nothing.
+void LColor_Click(int indice);
+// Reads the whole flash table with its colours from the controller. Nothing is
+// changed unless every byte arrived; a failure ends with "Reading Error in data "
+// and the first offset that failed.
+void CLeerColores_Click();
+// Writes the flash table with its colours (taken from the labels' captions). A byte
+// that fails skips the rest of its half segment; the write then goes on and ends with
+// "Writing Error in data " and the first offset that failed instead of "Ended".
+void CEscribirColores_Click();
+// Preview of row 1's colour in FormDibujo.
+void Command2_Click();
+
+// Connects the colour labels' clicks to LColor_Click.
+void ConectarColores();
