@@ -97,6 +97,8 @@ void Form_Load()
     // 14. String-table texts
     AplicarTextos();
 
+    AjustarTextosBotones();
+
     // 15, 16.
     Panel1(QStringLiteral("Start reading the device"));
     f->show();

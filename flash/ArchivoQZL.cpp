@@ -108,7 +108,11 @@ bool InterpretarArchivoQZL(const QByteArray& datos, ContenidoArchivoQZL& conteni
             const QString item = QString::fromLatin1(lineas[n]);
             const double x = PrefijoNumerico(item);
             const std::optional<int32_t> entrada = ValorPrefijo(item);
-            c.tabla[r][col] = x > 0 && x < 361 && entrada && *entrada <= 360 ? *entrada : EntradaVacia;
+            // 0 degrees is an angle like any other: the grid accepts it and the save writes it as "0",
+            // so the load takes it back instead of dropping a segment's start. A text without a number
+            // (also read as 0) is still no angle.
+            const bool cero = x == 0 && item.trimmed().startsWith(QLatin1Char('0'));
+            c.tabla[r][col] = (x > 0 || cero) && x < 361 && entrada && *entrada <= 360 ? *entrada : EntradaVacia;
         }
     }
     contenido = c;

@@ -62,6 +62,23 @@ static void MostrarGrupo(QLabel* (*etiqueta)(int), int primera, int cuantas, con
     }
 }
 
+// One group from one transaction. False when the window was closed while the
+// reply was awaited (its events are processed meanwhile): the port is then closed.
+static bool LeerGrupo(uint8_t indice, QLabel* (*etiqueta)(int), int primera, int cuantas)
+{
+    ComandoQZL comando{};
+    comando.Comando = ComandoEstado;
+    comando.Indice = indice;
+    comando.Dato = 0;
+    const RespuestaQZL r = EnviarComando(comando);
+    if (!FormPrincipal()) {
+        CerrarCom();
+        return false;
+    }
+    MostrarGrupo(etiqueta, primera, cuantas, r);
+    return true;
+}
+
 // One refresh; the caller has checked that no other operation runs.
 static void Refrescar()
 {
@@ -70,18 +87,13 @@ static void Refrescar()
         MsgBox(QStringLiteral("Error"), QMessageBox::Critical);
         CerrarCom();
         Panel1(QStringLiteral("Error"));
-        HabilitaBotones();
+        if (FormPrincipal())  // the box's own event loop may have seen the window closed
+            HabilitaBotones();
         return;
     }
-    ComandoQZL comando{};
-    comando.Comando = ComandoEstado;
-    comando.Dato = 0;
-    comando.Indice = IndiceEntradas;
-    MostrarGrupo(lblExterna, 1, 8, EnviarComando(comando));
-    comando.Indice = IndiceSalidas1a8;
-    MostrarGrupo(lblSalida, 1, 8, EnviarComando(comando));
-    comando.Indice = IndiceSalidas9a11;
-    MostrarGrupo(lblSalida, 9, 3, EnviarComando(comando));
+    if (!LeerGrupo(IndiceEntradas, lblExterna, 1, 8) || !LeerGrupo(IndiceSalidas1a8, lblSalida, 1, 8)
+        || !LeerGrupo(IndiceSalidas9a11, lblSalida, 9, 3))
+        return;
     CerrarCom();
     Panel1(QStringLiteral("End check"));
     HabilitaBotones();

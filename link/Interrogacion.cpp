@@ -118,14 +118,28 @@ int IntervaloModoVerboso(const QString& texto)
     return static_cast<int>(std::nearbyint(ms));  // halves to even
 }
 
-// Two status transactions giving a value's high and low byte.
-static QString LeerMedida(ComandoQZL& comando, uint8_t indiceAlto)
+// One status transaction. False when the window was closed while the reply was
+// awaited (its events are processed meanwhile): the port is then closed and the
+// interrogation has nowhere left to show anything.
+static bool Consultar(ComandoQZL& comando, uint8_t indice, uint8_t& respuesta)
 {
-    comando.Indice = indiceAlto;
-    const uint8_t alto = EnviarComando(comando).Dato;
-    comando.Indice = static_cast<uint8_t>(indiceAlto + 1);
-    const uint8_t bajo = EnviarComando(comando).Dato;
-    return TextoMedida(alto, bajo);
+    comando.Indice = indice;
+    respuesta = EnviarComando(comando).Dato;
+    if (FormPrincipal())
+        return true;
+    CerrarCom();
+    return false;
+}
+
+// A measured value from two transactions, its high and low byte, into its field.
+static bool LeerMedida(ComandoQZL& comando, uint8_t indiceAlto, QLineEdit* Ui::frmMain::*campo)
+{
+    uint8_t alto = 0;
+    uint8_t bajo = 0;
+    if (!Consultar(comando, indiceAlto, alto) || !Consultar(comando, uint8_t(indiceAlto + 1), bajo))
+        return false;
+    (Ventana().*campo)->setText(TextoMedida(alto, bajo));
+    return true;
 }
 
 void CInterrogar_Click()
@@ -146,18 +160,21 @@ void CInterrogar_Click()
 
     // A failed transaction answers 0: its lamps show clear and its value 0.00.
     if (Ventana().chkEstado->isChecked()) {
-        comando.Indice = 0;
-        AplicarEstado0(EnviarComando(comando).Dato);
-        comando.Indice = 1;
-        const uint8_t estado1 = EnviarComando(comando).Dato;
+        uint8_t estado0 = 0;
+        if (!Consultar(comando, 0, estado0))
+            return;
+        AplicarEstado0(estado0);
+        uint8_t estado1 = 0;
+        if (!Consultar(comando, 1, estado1))
+            return;
         AplicarEstado1(estado1, Ventana().ComboTipoCambiador->currentIndex());
     }
-    if (Ventana().chkCorrienteActual->isChecked())
-        Ventana().TCorrienteActual->setText(LeerMedida(comando, 2));
-    if (Ventana().chkVelocidadActual->isChecked())
-        Ventana().TVelocidadActual->setText(LeerMedida(comando, 4));
-    if (Ventana().chkCorrienteLeds->isChecked())
-        Ventana().txtCorrienteLeds->setText(LeerMedida(comando, 6));
+    if (Ventana().chkCorrienteActual->isChecked() && !LeerMedida(comando, 2, &Ui::frmMain::TCorrienteActual))
+        return;
+    if (Ventana().chkVelocidadActual->isChecked() && !LeerMedida(comando, 4, &Ui::frmMain::TVelocidadActual))
+        return;
+    if (Ventana().chkCorrienteLeds->isChecked() && !LeerMedida(comando, 6, &Ui::frmMain::txtCorrienteLeds))
+        return;
 
     CerrarCom();
     Panel1(QStringLiteral("End check"));

@@ -28,7 +28,13 @@ int main(int argc, char* argv[])
     // Service mode, so that every page has its tab.
     OpcionesVentanaPrueba o;
     o.qzlIni = QStringLiteral("1\r\n0\r\n0\r\n\"1\"\r\n573\r\n");
+    o.calibrar = true;
     frmMain* f = CrearVentanaPrueba(o);
+    QApplication::processEvents();
+    f->grab().save(destino + QStringLiteral("/start.png"));
+    salida << destino << "/start.png\n";
+    // The start picture lies over the pages until the first read; the page pictures leave it out.
+    Ventana().PictureInicio->hide();
     for (int p = 1; p <= 6; ++p) {
         if (p <= NumeroPestanas())
             SeleccionarPestana(p);

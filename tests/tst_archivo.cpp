@@ -358,12 +358,12 @@ private slots:
             QCOMPARE(LColor(r)->text(), QString::number(colores[r]));
             QCOMPARE(FondoCeldaPautas(r, 0), ColorDeCodigo(colores[r]));
             for (int c = 1; c <= 32; ++c) {
-                const int32_t e = guardada[r][c] == 0 ? 511 : guardada[r][c];  // 0 does not load
+                const int32_t e = guardada[r][c];  // 0 degrees included
                 QCOMPARE(TablaPautas[r][c], e);
                 QCOMPARE(TextoCeldaPautas(r, c), e == 511 ? QString() : QString::number(e).rightJustified(3, '0'));
             }
         }
-        QCOMPARE(TextoCeldaPautas(2, 2), QString());
+        QCOMPARE(TextoCeldaPautas(2, 2), QStringLiteral("000"));
         QCOMPARE(TextoCeldaPautas(2, 3), QStringLiteral("359"));
 
         // The file the load leaves behind saves to the same bytes, manufacturing data aside.
@@ -376,7 +376,6 @@ private slots:
         v.TModeloR->setText(QStringLiteral("7"));
         v.TVersionFirmwareR->setText(QStringLiteral("52"));
         v.THardwareR->setText(QStringLiteral("3"));
-        TablaPautas[2][2] = 0;
         const QString otra = ruta(QStringLiteral("otra.qzl"));
         Guardar(otra);
         QCOMPARE(Leer(otra), datos);
@@ -427,10 +426,11 @@ private slots:
             img.celda[i] = 'Z';
         QByteArray datos = ArchivoCon(img);
         QList<QByteArray> l = datos.split('\n');
-        // Flash items: 0 and 361 are no angles on load, 360 is; numbers are read by their prefix.
+        // Flash items: 0 to 360 are angles on load, 361 and texts without a number are not;
+        // numbers are read by their prefix.
         const QByteArray items[] = {"0\r", "360\r", "5\r", "511\r", "abc\r", "361\r", "45xyz\r", " 90 \r", "-3\r", "12.6\r"};
-        const int entradas[] = {511, 360, 5, 511, 511, 511, 45, 90, 511, 13};
-        const char* textos[] = {"", "360", "005", "", "", "", "045", "090", "", "013"};
+        const int entradas[] = {0, 360, 5, 511, 511, 511, 45, 90, 511, 13};
+        const char* textos[] = {"000", "360", "005", "", "", "", "045", "090", "", "013"};
         for (int i = 0; i < 10; ++i)
             l[257 + i] = items[i];  // row 1, columns 1 to 10
         l[256] = "16711680\r";        // colour of row 1
@@ -636,7 +636,7 @@ private slots:
         for (int r = 1; r <= 8; ++r) {
             QCOMPARE(leido.colores[r], colores[r]);
             for (int c = 1; c <= 32; ++c)
-                QCOMPARE(leido.tabla[r][c], tabla[r][c] >= 1 && tabla[r][c] <= 360 ? tabla[r][c] : 511);
+                QCOMPARE(leido.tabla[r][c], tabla[r][c] >= 0 && tabla[r][c] <= 360 ? tabla[r][c] : 511);
         }
         // LF-only files read the same.
         QByteArray lf = TextoArchivoQZL(img, colores, tabla);

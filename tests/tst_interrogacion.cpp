@@ -8,6 +8,7 @@
 #include "support/VentanaPrueba.h"
 #include "ui/Estado.h"
 #include "ui/Ventana.h"
+#include "ui/frmMain.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -194,6 +195,38 @@ private slots:
         QCOMPARE(TextoPanel1(), QStringLiteral("End check"));
         QVERIFY(BotonesHabilitados());
         QVERIFY(!MSCommDestellador().isOpen());
+    }
+
+    // In the window as the start-up leaves it: the changer list filled by the
+    // program, the model-dependent rows hidden with their captions.
+    void trasElArranque()
+    {
+        QVERIFY(CrearVentanaPrueba());
+        NumeroPuerto = PuertoSim;
+        QVERIFY(FijarPuerto(PuertoSim));
+        QCOMPARE(Lamparas(), QStringLiteral("UUU--------"));
+        QComboBox* tipos = Ventana().ComboTipoCambiador;
+        QCOMPARE(tipos->itemText(1), QStringLiteral("RVT02"));
+        tipos->setCurrentIndex(1);
+        Marcar(true, false, false, false);
+        EstadoSimulador e;
+        e.Estado0 = 0x01;
+        e.Estado1 = 0x91;
+        FijarSim(e);
+
+        CInterrogar_Click();
+
+        QCOMPARE(Lamparas(), QStringLiteral("SCC-SCCSCCS"));
+        for (int i : {1, 2, 4, 5, 6, 7, 9, 10})
+            QVERIFY(label1(i)->isHidden());
+        QVERIFY(Ventana().TPWMLed->isHidden());
+        QCOMPARE(TextoPanel1(), QStringLiteral("End check"));
+
+        tipos->setCurrentIndex(4);
+        e.Estado1 = 0x00;
+        FijarSim(e);
+        CInterrogar_Click();
+        QCOMPARE(Lamparas(), QStringLiteral("SCC-SCCSCCS"));
     }
 
     // A pair once set shows clear again when the bit clears.
@@ -474,6 +507,34 @@ private slots:
         QVERIFY(TimerEstado()->isActive());
         QCOMPARE(TimerEstado()->interval(), periodo);
         QVERIFY(v.LedTimerON->isHidden());
+    }
+
+    // Closing the window while a poll waits for a reply ends the poll quietly.
+    void cerrarLaVentanaDuranteLaInterrogacion()
+    {
+        Marcar(true, true, true, true);
+        ElegirCambiador(1);
+        FallosSimulador lento;
+        lento.RetrasoMs = 20;
+        FijarSim(EstadoSimulador{}, lento);
+        QTimer vigia;
+        QObject::connect(&vigia, &QTimer::timeout, [&] {
+            if (SimRegistro(sim.get()).size() >= 3 && FormPrincipal())
+                FormPrincipal()->close();
+        });
+        vigia.start(1);
+        // Run from the event loop, as the timer's tick is in the program.
+        QEventLoop bucle;
+        QTimer::singleShot(0, [&] {
+            TimerEstado_Timer();
+            bucle.quit();
+        });
+        bucle.exec();
+        vigia.stop();
+        QTRY_VERIFY(!FormPrincipal());
+        QVERIFY(!MSCommDestellador().isOpen());
+        QVERIFY(SimRegistro(sim.get()).size() < 8);
+        QVERIFY(!HistorialPanel1().contains(QStringLiteral("End check")));
     }
 };
 

@@ -9,6 +9,7 @@
 #include "ui/Dialogos.h"
 #include "ui/Estado.h"
 #include "ui/Ventana.h"
+#include "ui/frmMain.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -267,6 +268,33 @@ private slots:
         QVERIFY(SimRegistro(sim.get()).isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(Senales(), QStringLiteral("00000000 00000000 111"), 3000);
         Ventana().btnSpoolValorInstantaneo->click();
+    }
+
+    // Closing the window while an automatic refresh waits for a reply ends it quietly.
+    void cerrarLaVentanaDuranteElRefresco()
+    {
+        FallosSimulador lento;
+        lento.RetrasoMs = 20;
+        FijarSim(0, 0, 0, lento);
+        Ventana().btnSpoolValorInstantaneo->click();
+        QTimer vigia;
+        QObject::connect(&vigia, &QTimer::timeout, [&] {
+            if (SimRegistro(sim.get()).size() >= 2 && FormPrincipal())
+                FormPrincipal()->close();
+        });
+        vigia.start(1);
+        // Run from the event loop, as the timer's tick is in the program.
+        QEventLoop bucle;
+        QTimer::singleShot(0, [&] {
+            tmrSpoolValoresInstantaneos_Timer();
+            bucle.quit();
+        });
+        bucle.exec();
+        vigia.stop();
+        QTRY_VERIFY(!FormPrincipal());
+        QVERIFY(!MSCommDestellador().isOpen());
+        QVERIFY(SimRegistro(sim.get()).size() < 3);
+        QVERIFY(!HistorialPanel1().contains(QStringLiteral("End check")));
     }
 };
 

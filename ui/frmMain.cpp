@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QLocale>
+#include <QPushButton>
 #include <QStatusBar>
 
 frmMain::frmMain(QWidget* parent)
@@ -27,6 +28,7 @@ frmMain::frmMain(QWidget* parent)
     RegistrarFormPrincipal(this);
 
     PintarDibujos();
+    AjustarTextosBotones();
 
     // Three panels: the message line, the date and the time.
     for (int i = 0; i < 3; ++i) {
@@ -56,6 +58,19 @@ frmMain::frmMain(QWidget* parent)
     ConectarFlash();
     ConectarInterrogacion();
     ConectarValoresInstantaneos();
+}
+
+// The layout is fixed in twips; a caption wider than its button (a long translation, a
+// large system font) gets a smaller font instead of being cut off.
+void AjustarTextosBotones()
+{
+    for (QPushButton* b : FormPrincipal()->findChildren<QPushButton*>()) {
+        QFont f = b->font();
+        while (f.pointSizeF() > 6.0 && QFontMetrics(f).horizontalAdvance(b->text()) + 6 > b->width())
+            f.setPointSizeF(f.pointSizeF() - 0.5);
+        if (f != b->font())
+            b->setFont(f);
+    }
 }
 
 frmMain::~frmMain()

@@ -17,7 +17,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
-static QTemporaryDir* carpeta = nullptr;
+// Removed with its contents when the test process ends.
+static std::unique_ptr<QTemporaryDir> carpeta;
 
 void PrepararEntornoPrueba()
 {
@@ -26,7 +27,7 @@ void PrepararEntornoPrueba()
     QStandardPaths::setTestModeEnabled(true);
     QApplication::setApplicationName(QStringLiteral("QZL"));
     QApplication::setOrganizationName(QStringLiteral("QZL"));
-    carpeta = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/qzl prueba XXXXXX"));
+    carpeta = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/qzl prueba XXXXXX"));
     FijarCarpetaPrograma(carpeta->path());
     // Each test process keeps its own per-user settings, never the user's and never a neighbour's.
     QDir(carpeta->path()).mkpath(QStringLiteral(".config"));
