@@ -2,7 +2,7 @@
 // image and a flash table, then the check that the window can take the image. Beyond
 // not crashing:
 //  - a refused file leaves what the caller held untouched;
-//  - an accepted table holds only angles 1 to 360 and the empty entry 511;
+//  - an accepted table holds only angles 0 to 360 and the empty entry 511;
 //  - what was accepted, saved again, loads back to exactly the same contents.
 #include "flash/ArchivoQZL.h"
 
@@ -63,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano)
     for (int r = 1; r <= 8; ++r)
         for (int c = 1; c <= 32; ++c) {
             const int32_t e = contenido.tabla[r][c];
-            if (e != 511 && (e < 1 || e > 360))
-                Fallar("an accepted table entry is neither an angle 1 to 360 nor 511");
+            if (e != 511 && (e < 0 || e > 360))
+                Fallar("an accepted table entry is neither an angle 0 to 360 nor 511");
         }
 
     const QByteArray guardado = TextoArchivoQZL(contenido.imagen, contenido.colores, contenido.tabla);
