@@ -77,8 +77,10 @@ void InterpretarConfiguracion(const QByteArray& contenido)
         QString c = v[3].trimmed();
         if (c.size() >= 2 && c.startsWith(u'"') && c.endsWith(u'"'))
             c = c.mid(1, c.size() - 2);
-        else if (c.contains(u'"'))
-            c = QStringLiteral("1");  // an unbalanced quote is garbage, not a language
+        // A quote or a line end left inside (an unbalanced quote, or a quoted value running
+        // over lines) is garbage, not a language: it could not be written back as one value.
+        if (c.contains(u'"') || c.contains(u'\r') || c.contains(u'\n'))
+            c = QStringLiteral("1");
         CodigoIdioma = c;
     }
     Entero<int16_t>(v, 4, CodigoServicio, 0);

@@ -8,12 +8,8 @@
 // processes share the system's monotonic clock, so the figure includes starting the
 // process and loading the libraries.
 #include "app/ModuloKX.h"
-#include "ui/frmMain.h"
-
-#if __has_include("sim/Simulador.h")
 #include "sim/Simulador.h"
-#define QZL_CON_SIMULADOR 1
-#endif
+#include "ui/frmMain.h"
 
 #include <QApplication>
 #include <QFile>
@@ -67,7 +63,6 @@ static int UnaEjecucion(int argc, char** argv)
         return 1;
     ini.close();
 
-#ifdef QZL_CON_SIMULADOR
     OpcionesSimulador op;
     op.Estado = EstadoDemo();
     op.CarpetaEnlace = carpeta.path().toStdString();
@@ -78,7 +73,6 @@ static int UnaEjecucion(int argc, char** argv)
         std::fprintf(stderr, "simulator: %s\n", error.c_str());
         return 1;
     }
-#endif
 
     Main();
     QApplication::processEvents();

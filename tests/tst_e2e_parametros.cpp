@@ -2,7 +2,7 @@
 // process on a pseudo-terminal linked as com1 (and com2), driven only through the window.
 // Reading a controller, changing four fields of different kinds and writing them back
 // changes exactly those cells; a parameter file carries a whole controller, flash table
-// and colours included, to a second controller.
+// (a segment starting at 0 degrees included) and colours, to a second controller.
 #include "support/PruebaE2e.h"
 #include "support/VentanaPrueba.h"
 
@@ -236,6 +236,7 @@ private slots:
         QList<int> distintas = CeldasDistintas(a, b);
         distintas.removeIf([](int c) { return c >= 247 && c <= 253; });
         QCOMPARE(distintas, QList<int>());
+        // Row 1 of A starts its first segment at 0 degrees: it must arrive too.
         QStringList tablaDistinta;
         for (int fila = 1; fila <= 8; ++fila) {
             QCOMPARE(ColorFila(b, fila), ColorFila(a, fila));
@@ -245,8 +246,8 @@ private slots:
                                              .arg(EntradaTabla(a, fila, columna))
                                              .arg(EntradaTabla(b, fila, columna)));
         }
-        // Row 1 of A starts its first segment at 0 degrees: the file carries it to B like any angle.
         QCOMPARE(tablaDistinta, QStringList());
+        QCOMPARE(int(EntradaTabla(b, 1, 1)), 0);
     }
 };
 

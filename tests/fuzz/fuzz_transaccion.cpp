@@ -90,8 +90,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     par.aviso = new QSocketNotifier(qintptr(par.maestro), QSocketNotifier::Read);
     QObject::connect(par.aviso, &QSocketNotifier::activated, [] { Responder(); });
 
-    // Failed tries give up after 40 ms; the pacing pauses are instant (no calibration).
-    FactorEsperas = 0.02;
+    // Failed tries give up after 20 ms; the pacing pauses are instant (no calibration).
+    FactorEsperas = 0.01;
     CuentaMilisegundo = 0;
     if (!FijarPuerto(1) || !AbrirCom())
         std::abort();
