@@ -29,7 +29,7 @@ QByteArray TextoArchivoQZL(const ImagenParametros& imagen, const int32_t colores
                            const int32_t tabla[9][33], bool progreso = false);
 // Reads a file's bytes. Image lines must be whole numbers; flash lines are taken by
 // their numeric prefix: a colour is that number rounded, an entry is accepted when
-// 0 < x < 361 (rounded), any other entry becomes 511. Lines after 520 are ignored.
+// 0 <= x < 361 (rounded; a text without a number is no 0), any other entry becomes 511. Lines after 520 are ignored.
 // False with the reason when the text cannot be a parameter file; contenido is then
 // untouched.
 bool InterpretarArchivoQZL(const QByteArray& datos, ContenidoArchivoQZL& contenido, QString& error);
