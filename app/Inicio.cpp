@@ -1,5 +1,6 @@
 #include "app/Configuracion.h"
 #include "app/FormLoad.h"
+#include "app/Manejadores.h"
 #include "app/ModuloKX.h"
 #include "ui/Estado.h"
 #include "ui/frmMain.h"
@@ -15,6 +16,7 @@ void Main()
     LeerConfiguracion();
 
     new frmMain;  // deletes itself when closed
+    ConectarManejadores();
     Form_Load();
 
     splash->close();

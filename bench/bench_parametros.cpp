@@ -5,6 +5,7 @@
 //
 // Usage: bench_parametros [runs]   (default 3)
 #include "app/FormLoad.h"
+#include "app/Manejadores.h"
 #include "app/ModuloKX.h"
 #include "link/Puerto.h"
 #include "params/Escritura.h"
@@ -87,6 +88,7 @@ int main(int argc, char* argv[])
     NumeroPuerto = 1;
 
     auto* ventana = new frmMain;
+    ConectarManejadores();
     Form_Load();  // lists, light table, port test and the pacing calibration
     QTextStream salida(stdout);
     salida << "CuentaMilisegundo " << CuentaMilisegundo << " (" << TextoPanel1() << ")\n";

@@ -31,12 +31,6 @@ static QString Linea(int n)
     return QStringLiteral("Line %1").arg(n);
 }
 
-// A number written as the system writes it: one leading blank for a positive one.
-static QString ConBlanco(int n)
-{
-    return n < 0 ? QString::number(n) : QStringLiteral(" ") + QString::number(n);
-}
-
 QByteArray TextoArchivoQZL(const ImagenParametros& imagen, const int32_t colores[9], const int32_t tabla[9][33],
                            bool progreso)
 {

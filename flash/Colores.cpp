@@ -4,6 +4,7 @@
 #include "flash/Filtro.h"
 #include "flash/FormDibujo.h"
 #include "flash/Pautas.h"
+#include "link/JuegoComandos.h"
 #include "link/Puerto.h"
 #include "link/Transaccion.h"
 #include "params/Conversiones.h"
@@ -132,7 +133,7 @@ void CEscribirColores_Click()
         for (const MitadSegmento& mitad : MitadesSegmento) {
             for (int offset = mitad.primera; offset <= mitad.ultima; ++offset) {
                 ComandoQZL comando{};
-                comando.Comando = static_cast<uint8_t>(ComandoEscribirSegmento + s);
+                comando.Comando = ComandoEscribirSegmentoN(s);
                 comando.Indice = static_cast<uint8_t>(offset);
                 comando.Dato = bytes[offset];
                 if (EnviarComando(comando).Estado != EstadoRespuesta) {
@@ -170,7 +171,7 @@ void CLeerColores_Click()
         for (const MitadSegmento& mitad : MitadesSegmento) {
             for (int offset = mitad.primera; offset <= mitad.ultima; ++offset) {
                 ComandoQZL comando{};
-                comando.Comando = static_cast<uint8_t>(ComandoLeerSegmento + s);
+                comando.Comando = ComandoLeerSegmentoN(s);
                 comando.Indice = static_cast<uint8_t>(offset);
                 const RespuestaQZL respuesta = EnviarComando(comando);
                 if (respuesta.Estado != EstadoRespuesta) {

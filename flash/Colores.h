@@ -24,8 +24,6 @@ struct MitadSegmento {
     int ultima;
 };
 constexpr MitadSegmento MitadesSegmento[2] = {{0, 66}, {128, 194}};
-constexpr uint8_t ComandoEscribirSegmento = 130;  // + s
-constexpr uint8_t ComandoLeerSegmento = 134;      // + s
 
 using BytesSegmento = std::array<uint8_t, 256>;
 // The bytes of segment s: colour blue, green, red, then each entry high and low byte.

@@ -3,9 +3,11 @@
 #include "flash/ArchivoQZL.h"
 #include "flash/Colores.h"
 #include "flash/Pautas.h"
+#include "flash/ValoresInstantaneos.h"
 #include "ui/Ventana.h"
 
 #include <QPushButton>
+#include <QTimer>
 
 void ConectarFlash()
 {
@@ -18,4 +20,9 @@ void ConectarFlash()
     QObject::connect(v.Command2, &QPushButton::clicked, [] { Command2_Click(); });
     QObject::connect(v.CGuardar, &QPushButton::clicked, [] { CGuardar_Click(); });
     QObject::connect(v.CAbrir, &QPushButton::clicked, [] { CAbrir_Click(); });
+
+    MostrarSenalesNoLeidas();
+    QObject::connect(v.btnVerValoresInstantaneos, &QPushButton::clicked, [] { btnVerValoresInstantaneos_Click(); });
+    QObject::connect(v.btnSpoolValorInstantaneo, &QPushButton::clicked, [] { btnSpoolValorInstantaneo_Click(); });
+    QObject::connect(tmrSpoolValoresInstantaneos(), &QTimer::timeout, [] { tmrSpoolValoresInstantaneos_Timer(); });
 }

@@ -1,5 +1,7 @@
 #include "flash/ValoresInstantaneos.h"
 
+#include "flash/Colores.h"
+#include "link/JuegoComandos.h"
 #include "link/Puerto.h"
 #include "link/Transaccion.h"
 #include "ui/Dialogos.h"
@@ -11,16 +13,6 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QTimer>
-
-static constexpr uint8_t ComandoEstado = 5;
-static constexpr uint8_t IndiceEntradas = 8;
-static constexpr uint8_t IndiceSalidas1a8 = 9;
-static constexpr uint8_t IndiceSalidas9a11 = 10;
-
-static QColor ColorDeCodigo(int32_t codigo)
-{
-    return QColor(codigo & 0xFF, (codigo >> 8) & 0xFF, (codigo >> 16) & 0xFF);
-}
 
 void MostrarSenal(QLabel* etiqueta, EstadoSenal estado)
 {
@@ -134,15 +126,10 @@ void tmrSpoolValoresInstantaneos_Timer()
         tmrSpoolValoresInstantaneos()->start();
 }
 
-void ConectarValoresInstantaneos()
+void MostrarSenalesNoLeidas()
 {
     for (int k = 1; k <= 8; ++k)
         MostrarSenal(lblExterna(k), EstadoSenal::NoLeida);
     for (int k = 1; k <= 11; ++k)
         MostrarSenal(lblSalida(k), EstadoSenal::NoLeida);
-
-    Ui::frmMain& v = Ventana();
-    QObject::connect(v.btnVerValoresInstantaneos, &QPushButton::clicked, [] { btnVerValoresInstantaneos_Click(); });
-    QObject::connect(v.btnSpoolValorInstantaneo, &QPushButton::clicked, [] { btnSpoolValorInstantaneo_Click(); });
-    QObject::connect(tmrSpoolValoresInstantaneos(), &QTimer::timeout, [] { tmrSpoolValoresInstantaneos_Timer(); });
 }

@@ -32,5 +32,5 @@ void btnSpoolValorInstantaneo_Click();
 // another device operation runs; the timer keeps its period.
 void tmrSpoolValoresInstantaneos_Timer();
 
-// Connects the buttons and the timer; every label starts as not read.
-void ConectarValoresInstantaneos();
+// Every input and output label as not read, as the window starts.
+void MostrarSenalesNoLeidas();

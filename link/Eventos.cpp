@@ -1,12 +1,14 @@
 #include "link/Eventos.h"
 
 #include "link/Comandos.h"
+#include "link/Interrogacion.h"
 #include "link/Puerto.h"
 #include "ui/Ventana.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 void ConectarEnlace()
 {
@@ -24,4 +26,9 @@ void ConectarEnlace()
     QObject::connect(v.CFalloRedOff, &QPushButton::clicked, v.CFalloRedOff, &CFalloRedOff_Click);
     QObject::connect(v.btnTelemandoMotor1, &QPushButton::clicked, v.btnTelemandoMotor1, &btnTelemandoMotor1_Click);
     QObject::connect(v.btnTelamandoMotor2, &QPushButton::clicked, v.btnTelamandoMotor2, &btnTelamandoMotor2_Click);
+
+    QObject::connect(v.CInterrogar, &QPushButton::clicked, [] { CInterrogar_Click(); });
+    QObject::connect(v.CModoVerboso, &QPushButton::clicked, [] { CModoVerboso_Click(); });
+    QObject::connect(v.Command1, &QPushButton::clicked, [] { Command1_Click(); });
+    QObject::connect(TimerEstado(), &QTimer::timeout, [] { TimerEstado_Timer(); });
 }

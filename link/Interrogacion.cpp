@@ -1,6 +1,7 @@
 #include "link/Interrogacion.h"
 
 #include "app/ModuloKX.h"
+#include "link/JuegoComandos.h"
 #include "link/Puerto.h"
 #include "link/Transaccion.h"
 #include "params/Conversiones.h"
@@ -14,8 +15,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <cmath>
-
-static constexpr uint8_t ComandoEstado = 5;
 
 // One lamp pair and the status bit that drives it.
 struct FilaLampara {
@@ -161,19 +160,19 @@ void CInterrogar_Click()
     // A failed transaction answers 0: its lamps show clear and its value 0.00.
     if (Ventana().chkEstado->isChecked()) {
         uint8_t estado0 = 0;
-        if (!Consultar(comando, 0, estado0))
+        if (!Consultar(comando, IndiceEstado0, estado0))
             return;
         AplicarEstado0(estado0);
         uint8_t estado1 = 0;
-        if (!Consultar(comando, 1, estado1))
+        if (!Consultar(comando, IndiceEstado1, estado1))
             return;
         AplicarEstado1(estado1, Ventana().ComboTipoCambiador->currentIndex());
     }
-    if (Ventana().chkCorrienteActual->isChecked() && !LeerMedida(comando, 2, &Ui::frmMain::TCorrienteActual))
+    if (Ventana().chkCorrienteActual->isChecked() && !LeerMedida(comando, IndiceCorrienteActual, &Ui::frmMain::TCorrienteActual))
         return;
-    if (Ventana().chkVelocidadActual->isChecked() && !LeerMedida(comando, 4, &Ui::frmMain::TVelocidadActual))
+    if (Ventana().chkVelocidadActual->isChecked() && !LeerMedida(comando, IndiceVelocidadActual, &Ui::frmMain::TVelocidadActual))
         return;
-    if (Ventana().chkCorrienteLeds->isChecked() && !LeerMedida(comando, 6, &Ui::frmMain::txtCorrienteLeds))
+    if (Ventana().chkCorrienteLeds->isChecked() && !LeerMedida(comando, IndiceCorrienteLeds, &Ui::frmMain::txtCorrienteLeds))
         return;
 
     CerrarCom();
@@ -205,13 +204,4 @@ void Command1_Click()
 {
     TimerEstado()->stop();
     Ventana().CModoVerboso->setEnabled(true);
-}
-
-void ConectarInterrogacion()
-{
-    Ui::frmMain& v = Ventana();
-    QObject::connect(v.CInterrogar, &QPushButton::clicked, [] { CInterrogar_Click(); });
-    QObject::connect(v.CModoVerboso, &QPushButton::clicked, [] { CModoVerboso_Click(); });
-    QObject::connect(v.Command1, &QPushButton::clicked, [] { Command1_Click(); });
-    QObject::connect(TimerEstado(), &QTimer::timeout, [] { TimerEstado_Timer(); });
 }

@@ -38,5 +38,3 @@ void TimerEstado_Timer();
 void CModoVerboso_Click();
 // Stops the poll.
 void Command1_Click();
-
-void ConectarInterrogacion();

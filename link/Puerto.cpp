@@ -104,12 +104,6 @@ void CerrarCom()
     puerto.clearError();
 }
 
-// A number written as the system writes it: one leading blank for a positive one.
-static QString ConBlanco(int n)
-{
-    return n < 0 ? QString::number(n) : QStringLiteral(" ") + QString::number(n);
-}
-
 QString TextoPuertoNoDisponible(int numero)
 {
     return QStringLiteral("Serial Port ") + ConBlanco(numero) + QStringLiteral("  Not Avalaible");

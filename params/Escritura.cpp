@@ -1,6 +1,7 @@
 #include "params/Escritura.h"
 
 #include "app/ModuloKX.h"
+#include "link/JuegoComandos.h"
 #include "link/Puerto.h"
 #include "link/Transaccion.h"
 #include "params/Campos.h"
@@ -9,7 +10,6 @@
 #include "ui/Estado.h"
 #include "ui/Ventana.h"
 
-constexpr uint8_t ComandoEscribirParametro = 2;
 constexpr int PausaFalloMs = 1000;
 
 void CEscribir_Click()
@@ -39,7 +39,7 @@ static bool EscribirDireccion(ComandoQZL& orden, const ImagenParametros& imagen,
         Retardo(EsperaMs(PausaFalloMs));
         return false;
     }
-    Panel1(u' ' + QString::number(a));
+    Panel1(ConBlanco(a));
     return true;
 }
 

@@ -7,5 +7,6 @@ void cmbModofuncionamiento_Click();
 void ComboTipoCambiador_Click();
 void ComboTipoCambiador_Change();
 
-// Connects the handlers above and the read and write buttons.
+// Connects the handlers above and the read and write buttons. Called once by the
+// start-up, right after the window is built.
 void ConectarParametros();

@@ -2,18 +2,20 @@
 
 #include "app/ModuloKX.h"
 #include "link/Identificacion.h"
+#include "link/JuegoComandos.h"
 #include "link/Puerto.h"
 #include "link/Transaccion.h"
 #include "params/Campos.h"
+#include "params/CamposPresentes.h"
 #include "params/Catalogo.h"
 #include "ui/Dialogos.h"
 #include "ui/Estado.h"
 #include "ui/Idioma.h"
+#include "ui/OcultaControles.h"
 #include "ui/Ventana.h"
 
 #include <QLabel>
 
-constexpr uint8_t ComandoLeerParametro = 1;
 constexpr int PausaFalloMs = 1000;
 constexpr int TextoFirmware = 2001;
 
@@ -21,9 +23,12 @@ void CLeer_Click()
 {
     if (OperacionEnCurso())
         return;
-    // Reading against a map the controller did not give would show stale or empty fields.
+    // The identification starts from the bare layout and shows what the controller has;
+    // reading against a map the controller did not give would show stale or empty fields.
+    OcultaControles();
     if (!IdentificarQZL())
         return;
+    MostrarCamposPresentes();
     Panel1(QStringLiteral("Reading"));
     Ventana().PictureInicio->hide();
     LeerQZL();
@@ -69,7 +74,7 @@ void LeerQZL()
             return;
         }
         imagen.celda[a] = r.Dato;
-        Panel1(u' ' + QString::number(a));
+        Panel1(ConBlanco(a));
     }
     CerrarCom();
     Panel1(QStringLiteral("Ended"));

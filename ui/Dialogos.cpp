@@ -101,6 +101,11 @@ bool DialogoColor(const QColor& inicial, QColor& elegido)
     return true;
 }
 
+void MensajeCritico(const QString& texto)
+{
+    MsgBox(texto, QMessageBox::Critical);
+}
+
 void Pitido()
 {
     ++pitidos;

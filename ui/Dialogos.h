@@ -2,6 +2,8 @@
 // Every message box, file dialog and colour chooser of the program goes through
 // here, so that tests can answer them without a nested event loop. Dialogs are
 // Qt's own (never the platform's native ones), which screen readers can drive.
+#include "ui/Estado.h"
+
 #include <QColor>
 #include <QList>
 #include <QMessageBox>
@@ -41,7 +43,6 @@ QString DialogoAbrirArchivo(const QString& filtro);
 // Colour chooser: true with the colour chosen, false when cancelled.
 bool DialogoColor(const QColor& inicial, QColor& elegido);
 
-// The system beep; the count lets tests hear it.
-void Pitido();
+// Beeps given by Pitido (ui/Estado.h), so that tests hear them.
 int PitidosDados();
 void ReiniciarPitidos();

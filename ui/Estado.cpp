@@ -36,6 +36,11 @@ void FijarEtiquetaPanel1(QLabel* etiqueta)
         etiqueta->setText(textoPanel1);
 }
 
+QString ConBlanco(int n)
+{
+    return n < 0 ? QString::number(n) : QStringLiteral(" ") + QString::number(n);
+}
+
 void DoEvents()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents);

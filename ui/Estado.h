@@ -1,5 +1,8 @@
 #pragma once
-// Panel 1 of the status bar, the system's message line, and event processing.
+// What the device link uses of the window, and all it uses: panel 1 of the status bar
+// (the system's message line), event processing, the button guard, whether the window
+// is still there, the beep and the critical message box. The rest of the window stays
+// with the features that show it.
 #include <QString>
 #include <QStringList>
 
@@ -13,5 +16,20 @@ QStringList& HistorialPanel1();
 // The window hands over its panel label; before that the text is only remembered.
 void FijarEtiquetaPanel1(QLabel* etiqueta);
 
+// A number as panel 1 shows it: one leading blank for a positive one (" 37"), none
+// before the minus sign of a negative one.
+QString ConBlanco(int n);
+
 // Processes pending window events (the window repaints and other handlers may run).
 void DoEvents();
+
+// The four file and transfer buttons: CAbrir, CGuardar, CLeer, CEscribir.
+void DeshabilitaBotones();
+void HabilitaBotones();
+// False once the main window has been closed (it may close while a reply is awaited).
+bool VentanaAbierta();
+
+// The system beep (ui/Dialogos.h counts it for tests).
+void Pitido();
+// A modal message box with the critical icon and the application's title.
+void MensajeCritico(const QString& texto);

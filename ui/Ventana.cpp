@@ -22,6 +22,11 @@ frmMain* FormPrincipal()
     return principal.data();
 }
 
+bool VentanaAbierta()
+{
+    return FormPrincipal() != nullptr;
+}
+
 Ui::frmMain& Ventana()
 {
     Q_ASSERT(principal);

@@ -1,5 +1,6 @@
 #pragma once
 // The main window's named controls, its control arrays, its tab strip and timers.
+#include "ui/Estado.h"
 #include "ui_frmMain.h"
 
 #include <QString>
@@ -51,10 +52,6 @@ void SeleccionarPestana(int posicion);
 // Position of the page currently shown (1 to 6).
 extern int16_t FrameActual;
 void TabStrip1_Click();
-
-// The four file and transfer buttons: CAbrir, CGuardar, CLeer, CEscribir.
-void DeshabilitaBotones();
-void HabilitaBotones();
 
 // The window registers itself while it is being built.
 void RegistrarFormPrincipal(frmMain* formulario);

@@ -1,14 +1,8 @@
 #include "ui/frmMain.h"
 
 #include "app/Cierre.h"
-#include "flash/Eventos.h"
-#include "flash/ValoresInstantaneos.h"
-#include "link/Eventos.h"
-#include "link/Interrogacion.h"
-#include "params/Eventos.h"
 #include "ui/Dibujos.h"
 #include "ui/Estado.h"
-#include "ui/Interfaz.h"
 #include "ui/Ventana.h"
 
 #include <QCloseEvent>
@@ -51,13 +45,7 @@ frmMain::frmMain(QWidget* parent)
     timerEstado.setInterval(500);
     timerSpoolValoresInstantaneos.setObjectName(QStringLiteral("tmrSpoolValoresInstantaneos"));
     timerSpoolValoresInstantaneos.setInterval(1000);
-
-    ConectarInterfaz();
-    ConectarEnlace();
-    ConectarParametros();
-    ConectarFlash();
-    ConectarInterrogacion();
-    ConectarValoresInstantaneos();
+    // The handlers are connected by the start-up (ConectarManejadores), each folder its own.
 }
 
 // The layout is fixed in twips; a caption wider than its button (a long translation, a
