@@ -201,8 +201,7 @@ private slots:
     }
     void init()
     {
-        DialogosMostrados().clear();
-        HistorialPanel1().clear();
+        ReiniciarEstadoPrueba();
         CamposValidos();
         FormatearGrid();
         BorrarDatosGrid();

@@ -27,7 +27,7 @@ QList<int> Blancos(QList<int> l, int total)
 
 }  // namespace
 
-class MapaPrueba : public QObject {
+class CatalogoPrueba : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { CargarTablaLux(); }
@@ -295,5 +295,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(MapaPrueba)
-#include "tst_mapa.moc"
+QTEST_GUILESS_MAIN(CatalogoPrueba)
+#include "tst_catalogo.moc"

@@ -75,11 +75,8 @@ private slots:
     {
         if (!FormPrincipal())
             CrearVentanaPrueba();
-        FactorEsperas = 1.0;
-        CuentaMilisegundo = 0;
+        ReiniciarEstadoPrueba();
         ContestarDialogos();
-        HistorialPanel1().clear();
-        ReiniciarPitidos();
         FormatearGrid();
         BorrarDatosGrid();
         for (int i = 1; i <= 8; ++i) {

@@ -64,11 +64,9 @@ private slots:
 
     void init()
     {
-        FactorEsperas = 1.0;
-        CuentaMilisegundo = 0;
+        ReiniciarEstadoPrueba();
         sim = IniciarSimuladorPrueba(2);
         QVERIFY(sim);
-        HistorialPanel1().clear();
     }
 
     void cleanup()

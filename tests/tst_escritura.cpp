@@ -48,11 +48,7 @@ private slots:
     }
     void init()
     {
-        FactorEsperas = 1.0;
-        CuentaMilisegundo = 0;
-        HistorialPanel1().clear();
-        DialogosMostrados().clear();
-        ReiniciarPitidos();
+        ReiniciarEstadoPrueba();
         SimFijarEstado(sim.get(), EstadoSimulador{});
         SimFijarFallos(sim.get(), FallosSimulador{});
         SimBorrarRegistro(sim.get());
@@ -246,14 +242,7 @@ private slots:
     void cerrarLaVentanaDuranteLaEscritura()
     {
         Presentes({{0, 255}});
-        QTimer vigia;
-        QObject::connect(&vigia, &QTimer::timeout, [&] {
-            if (SimTramasRecibidas(sim.get()) >= 40 && FormPrincipal())
-                FormPrincipal()->close();
-        });
-        vigia.start(1);
-        CEscribir_Click();
-        vigia.stop();
+        CerrarVentanaDurante([&] { return SimTramasRecibidas(sim.get()) >= 40; }, CEscribir_Click);
         QTRY_VERIFY(!FormPrincipal());
         QCOMPARE(IndicesDeComando(sim.get(), 2).size(), 249);
         QCOMPARE(TextoPanel1(), QStringLiteral("Ended"));

@@ -7,6 +7,7 @@
 #include "app/ModuloKX.h"
 #include "link/Identificacion.h"
 #include "link/Puerto.h"
+#include "params/CamposPresentes.h"
 #include "params/Catalogo.h"
 #include "params/Lectura.h"
 #include "ui/Estado.h"
@@ -83,6 +84,16 @@ class IdentificacionPrueba : public QObject {
         SimBorrarRegistro(sim.get());
     }
 
+    // The identification half of the read button: the bare layout, the map, its fields.
+    static bool Identificar()
+    {
+        OcultaControles();
+        if (!IdentificarQZL())
+            return false;
+        MostrarCamposPresentes();
+        return true;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -100,12 +111,8 @@ private slots:
     }
     void init()
     {
-        FactorEsperas = 1.0;
-        CuentaMilisegundo = 0;
+        ReiniciarEstadoPrueba();
         CodigoServicio = 0;
-        HistorialPanel1().clear();
-        DialogosMostrados().clear();
-        ReiniciarPitidos();
         SimFijarFallos(sim.get(), FallosSimulador{});
         SimBorrarRegistro(sim.get());
         FijarPuerto(1);
@@ -185,7 +192,7 @@ private slots:
         // A previous identification's fields must go: start from everything shown.
         for (const QString& n : universo)
             Control(n)->show();
-        QVERIFY(IdentificarQZL());
+        QVERIFY(Identificar());
         QCOMPARE(Visibles(universo), Conjunto(visibles));
     }
 
@@ -193,7 +200,7 @@ private slots:
     void todoPresente()
     {
         Controlador(EstadoTodoPresente());
-        QVERIFY(IdentificarQZL());
+        QVERIFY(Identificar());
         QSet<QString> esperados = universo;
         for (const QString& n : Conjunto("Label_10 TNumeroFabricacion Label_21 TAnoFabricacion Label_22 "
                                          "TSemanaFabricacion Label_11 ComboTipoCambiador Label_28 "
@@ -213,16 +220,16 @@ private slots:
         EstadoSimulador sin = EstadoConPresentes({{0, 60}});
         EstadoSimulador con = EstadoConPresentes({{0, 60}, {225, 225}});
         Controlador(sin);
-        QVERIFY(IdentificarQZL());
+        QVERIFY(Identificar());
         QCOMPARE(NumeroPestanas(), 4);
         Controlador(con);
-        QVERIFY(IdentificarQZL());
+        QVERIFY(Identificar());
         QCOMPARE(NumeroPestanas(), 5);
         QCOMPARE(textos().last(), QStringLiteral("Visualization"));
-        QVERIFY(IdentificarQZL());
+        QVERIFY(Identificar());
         QCOMPARE(textos().count(QStringLiteral("Visualization")), 1);
         Controlador(sin);
-        QVERIFY(IdentificarQZL());
+        QVERIFY(Identificar());
         QCOMPARE(NumeroPestanas(), 4);
     }
 

@@ -132,10 +132,9 @@ private slots:
         QVERIFY(CrearVentanaPrueba(o));
         NumeroPuerto = PuertoSim;
         QVERIFY(FijarPuerto(PuertoSim));
-        FactorEsperas = 1.0;
+        ReiniciarEstadoPrueba();
         QLocale::setDefault(QLocale::c());
         FijarSim(EstadoSimulador{});
-        HistorialPanel1().clear();
     }
 
     void cleanup()
@@ -517,20 +516,7 @@ private slots:
         FallosSimulador lento;
         lento.RetrasoMs = 20;
         FijarSim(EstadoSimulador{}, lento);
-        QTimer vigia;
-        QObject::connect(&vigia, &QTimer::timeout, [&] {
-            if (SimRegistro(sim.get()).size() >= 3 && FormPrincipal())
-                FormPrincipal()->close();
-        });
-        vigia.start(1);
-        // Run from the event loop, as the timer's tick is in the program.
-        QEventLoop bucle;
-        QTimer::singleShot(0, [&] {
-            TimerEstado_Timer();
-            bucle.quit();
-        });
-        bucle.exec();
-        vigia.stop();
+        CerrarVentanaDurante([&] { return SimRegistro(sim.get()).size() >= 3; }, TimerEstado_Timer, true);
         QTRY_VERIFY(!FormPrincipal());
         QVERIFY(!MSCommDestellador().isOpen());
         QVERIFY(SimRegistro(sim.get()).size() < 8);

@@ -47,13 +47,9 @@ private slots:
     }
     void init()
     {
-        FactorEsperas = 1.0;
-        CuentaMilisegundo = 0;
+        ReiniciarEstadoPrueba();
         CodigoServicio = 0;
-        HistorialPanel1().clear();
-        DialogosMostrados().clear();
         ContestarDialogos();
-        ReiniciarPitidos();
         SimFijarFallos(sim.get(), FallosSimulador{});
         SimBorrarRegistro(sim.get());
         FijarPuerto(1);
@@ -260,14 +256,7 @@ private slots:
     void cerrarLaVentanaDuranteLaLectura()
     {
         Controlador(EstadoTodoPresente());
-        QTimer vigia;
-        QObject::connect(&vigia, &QTimer::timeout, [&] {
-            if (SimTramasRecibidas(sim.get()) >= 32 + 40 && FormPrincipal())
-                FormPrincipal()->close();
-        });
-        vigia.start(1);
-        CLeer_Click();
-        vigia.stop();
+        CerrarVentanaDurante([&] { return SimTramasRecibidas(sim.get()) >= 32 + 40; }, CLeer_Click);
         QTRY_VERIFY(!FormPrincipal());
         QVERIFY(!MSCommDestellador().isOpen());
         QVERIFY(IndicesDeComando(sim.get(), 1).size() < 256);

@@ -54,9 +54,7 @@ private slots:
 
     void init()
     {
-        FactorEsperas = 1.0;
-        CuentaMilisegundo = 0;
-        HistorialPanel1().clear();
+        ReiniciarEstadoPrueba();
         sim = IniciarSimuladorPrueba(1);
         QVERIFY(sim);
     }

@@ -96,10 +96,8 @@ private slots:
         QVERIFY(CrearVentanaPrueba(o));
         NumeroPuerto = PuertoSim;
         QVERIFY(FijarPuerto(PuertoSim));
-        FactorEsperas = 1.0;
+        ReiniciarEstadoPrueba();
         FijarSim(0, 0, 0);
-        HistorialPanel1().clear();
-        DialogosMostrados().clear();
     }
 
     void cleanup()
@@ -277,20 +275,8 @@ private slots:
         lento.RetrasoMs = 20;
         FijarSim(0, 0, 0, lento);
         Ventana().btnSpoolValorInstantaneo->click();
-        QTimer vigia;
-        QObject::connect(&vigia, &QTimer::timeout, [&] {
-            if (SimRegistro(sim.get()).size() >= 2 && FormPrincipal())
-                FormPrincipal()->close();
-        });
-        vigia.start(1);
-        // Run from the event loop, as the timer's tick is in the program.
-        QEventLoop bucle;
-        QTimer::singleShot(0, [&] {
-            tmrSpoolValoresInstantaneos_Timer();
-            bucle.quit();
-        });
-        bucle.exec();
-        vigia.stop();
+        CerrarVentanaDurante([&] { return SimRegistro(sim.get()).size() >= 2; }, tmrSpoolValoresInstantaneos_Timer,
+                             true);
         QTRY_VERIFY(!FormPrincipal());
         QVERIFY(!MSCommDestellador().isOpen());
         QVERIFY(SimRegistro(sim.get()).size() < 3);

@@ -2,6 +2,7 @@
 
 #include "app/Configuracion.h"
 #include "app/FormLoad.h"
+#include "app/Manejadores.h"
 #include "app/ModuloKX.h"
 #include "link/Calibracion.h"
 #include "ui/Estado.h"
@@ -10,11 +11,13 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QPointer>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 
 // Removed with its contents when the test process ends.
@@ -68,6 +71,7 @@ frmMain* CrearVentanaPrueba(const OpcionesVentanaPrueba& o)
     }
     LeerConfiguracion();
     auto* f = new frmMain;
+    ConectarManejadores();
     if (o.ejecutarFormLoad) {
         if (!o.calibrar) {
             // A clock that jumps a thousand seconds per reading makes the calibration's
@@ -82,6 +86,37 @@ frmMain* CrearVentanaPrueba(const OpcionesVentanaPrueba& o)
         }
     }
     return f;
+}
+
+void ReiniciarEstadoPrueba()
+{
+    FactorEsperas = 1.0;
+    CuentaMilisegundo = 0;
+    HistorialPanel1().clear();
+    DialogosMostrados().clear();
+    ReiniciarPitidos();
+}
+
+void CerrarVentanaDurante(const std::function<bool()>& cuando, const std::function<void()>& operacion,
+                          bool desdeBucle)
+{
+    QTimer vigia;
+    QObject::connect(&vigia, &QTimer::timeout, [&] {
+        if (cuando() && FormPrincipal())
+            FormPrincipal()->close();
+    });
+    vigia.start(1);
+    if (desdeBucle) {
+        QEventLoop bucle;
+        QTimer::singleShot(0, [&] {
+            operacion();
+            bucle.quit();
+        });
+        bucle.exec();
+    } else {
+        operacion();
+    }
+    vigia.stop();
 }
 
 void CerrarVentanaPrueba()
