@@ -2,24 +2,27 @@
 
 #include "app/ModuloKX.h"
 #include "link/JuegoComandos.h"
-#include "link/Puerto.h"
-#include "link/Transaccion.h"
+#include "link/Operacion.h"
 #include "ui/Estado.h"
 
 void OrdenDirecta(uint8_t indice, uint8_t dato, const QString& exito, const QString& fallo)
 {
-    if (OperacionEnCurso())
+    // One command: the buttons stay as they are.
+    OpcionesOperacion opciones;
+    opciones.deshabilitarBotones = false;
+    Operacion op(opciones);
+    if (!op.Activa())
         return;
     ComandoQZL comando{};
     comando.Comando = ComandoOrden;
     comando.Indice = indice;
     comando.Dato = dato;
-    if (!AbrirCom()) {
-        Panel1(TextoPuertoNoDisponible(NumeroPuerto));
+    if (!op.AbrirPuerto())
         return;
-    }
-    const RespuestaQZL respuesta = EnviarComando(comando);
-    CerrarCom();
+    RespuestaQZL respuesta;
+    if (!op.Enviar(comando, respuesta))
+        return;
+    op.CerrarPuerto();
     Panel1(respuesta.Estado == EstadoRespuesta ? exito : fallo);
 }
 
