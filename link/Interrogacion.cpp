@@ -2,8 +2,7 @@
 
 #include "app/ModuloKX.h"
 #include "link/JuegoComandos.h"
-#include "link/Puerto.h"
-#include "link/Transaccion.h"
+#include "link/Operacion.h"
 #include "params/Conversiones.h"
 #include "ui/Estado.h"
 #include "ui/Ventana.h"
@@ -117,25 +116,24 @@ int IntervaloModoVerboso(const QString& texto)
     return static_cast<int>(std::nearbyint(ms));  // halves to even
 }
 
-// One status transaction. False when the window was closed while the reply was
-// awaited (its events are processed meanwhile): the port is then closed and the
-// interrogation has nowhere left to show anything.
-static bool Consultar(ComandoQZL& comando, uint8_t indice, uint8_t& respuesta)
+// One status transaction. A failed one answers 0 and the interrogation carries on:
+// its lamps show clear and its value 0.00. False when the window was closed while
+// the reply was awaited: there is nowhere left to show anything.
+static bool Consultar(Operacion& op, ComandoQZL& comando, uint8_t indice, uint8_t& respuesta)
 {
     comando.Indice = indice;
-    respuesta = EnviarComando(comando).Dato;
-    if (FormPrincipal())
-        return true;
-    CerrarCom();
-    return false;
+    RespuestaQZL r;
+    const bool sigue = op.Enviar(comando, r);
+    respuesta = r.Dato;
+    return sigue;
 }
 
 // A measured value from two transactions, its high and low byte, into its field.
-static bool LeerMedida(ComandoQZL& comando, uint8_t indiceAlto, QLineEdit* Ui::frmMain::*campo)
+static bool LeerMedida(Operacion& op, ComandoQZL& comando, uint8_t indiceAlto, QLineEdit* Ui::frmMain::*campo)
 {
     uint8_t alto = 0;
     uint8_t bajo = 0;
-    if (!Consultar(comando, indiceAlto, alto) || !Consultar(comando, uint8_t(indiceAlto + 1), bajo))
+    if (!Consultar(op, comando, indiceAlto, alto) || !Consultar(op, comando, uint8_t(indiceAlto + 1), bajo))
         return false;
     (Ventana().*campo)->setText(TextoMedida(alto, bajo));
     return true;
@@ -143,42 +141,37 @@ static bool LeerMedida(ComandoQZL& comando, uint8_t indiceAlto, QLineEdit* Ui::f
 
 void CInterrogar_Click()
 {
-    // One operation at a time: the port and the transaction are shared.
-    if (OperacionEnCurso())
+    Operacion op;
+    if (!op.Activa())
         return;
-    DeshabilitaBotones();
     ComandoQZL comando{};
     comando.Comando = ComandoEstado;
     comando.Dato = 0;
-    if (!AbrirCom()) {
-        Panel1(TextoPuertoNoDisponible(NumeroPuerto));
-        HabilitaBotones();
-        DoEvents();
+    if (!op.AbrirPuerto())
         return;
-    }
 
-    // A failed transaction answers 0: its lamps show clear and its value 0.00.
     if (Ventana().chkEstado->isChecked()) {
         uint8_t estado0 = 0;
-        if (!Consultar(comando, IndiceEstado0, estado0))
+        if (!Consultar(op, comando, IndiceEstado0, estado0))
             return;
         AplicarEstado0(estado0);
         uint8_t estado1 = 0;
-        if (!Consultar(comando, IndiceEstado1, estado1))
+        if (!Consultar(op, comando, IndiceEstado1, estado1))
             return;
         AplicarEstado1(estado1, Ventana().ComboTipoCambiador->currentIndex());
     }
-    if (Ventana().chkCorrienteActual->isChecked() && !LeerMedida(comando, IndiceCorrienteActual, &Ui::frmMain::TCorrienteActual))
+    if (Ventana().chkCorrienteActual->isChecked()
+        && !LeerMedida(op, comando, IndiceCorrienteActual, &Ui::frmMain::TCorrienteActual))
         return;
-    if (Ventana().chkVelocidadActual->isChecked() && !LeerMedida(comando, IndiceVelocidadActual, &Ui::frmMain::TVelocidadActual))
+    if (Ventana().chkVelocidadActual->isChecked()
+        && !LeerMedida(op, comando, IndiceVelocidadActual, &Ui::frmMain::TVelocidadActual))
         return;
-    if (Ventana().chkCorrienteLeds->isChecked() && !LeerMedida(comando, IndiceCorrienteLeds, &Ui::frmMain::txtCorrienteLeds))
+    if (Ventana().chkCorrienteLeds->isChecked()
+        && !LeerMedida(op, comando, IndiceCorrienteLeds, &Ui::frmMain::txtCorrienteLeds))
         return;
 
-    CerrarCom();
+    op.CerrarPuerto();
     Panel1(QStringLiteral("End check"));
-    HabilitaBotones();
-    DoEvents();
 }
 
 void TimerEstado_Timer()
