@@ -3,8 +3,7 @@
 #include "app/ModuloKX.h"
 #include "link/Identificacion.h"
 #include "link/JuegoComandos.h"
-#include "link/Puerto.h"
-#include "link/Transaccion.h"
+#include "link/Operacion.h"
 #include "params/Campos.h"
 #include "params/CamposPresentes.h"
 #include "params/Catalogo.h"
@@ -16,7 +15,6 @@
 
 #include <QLabel>
 
-constexpr int PausaFalloMs = 1000;
 constexpr int TextoFirmware = 2001;
 
 void CLeer_Click()
@@ -34,56 +32,45 @@ void CLeer_Click()
     LeerQZL();
 }
 
-static void ErrorLectura()
-{
-    CerrarCom();
-    MsgBox(QStringLiteral("Error de lectura, posible desbordamiento. Reintente la operación"),
-           QMessageBox::Critical);
-    HabilitaBotones();
-}
+static const QString ErrorDeLectura = QStringLiteral("Error de lectura, posible desbordamiento. Reintente la operación");
 
 void LeerQZL()
 {
-    DeshabilitaBotones();
+    OpcionesOperacion opciones;
+    opciones.mensajeSinPuerto = ErrorDeLectura;
+    Operacion op(opciones);
+    if (!op.Activa())
+        return;
     ImagenParametros imagen;
     ComandoQZL orden{};
     orden.Comando = ComandoLeerParametro;
-    if (!AbrirCom()) {
-        ErrorLectura();
+    if (!op.AbrirPuerto())
         return;
-    }
     for (int a = 0; a < CeldasParametros; ++a) {
         if (!ComprobarParametro(static_cast<int16_t>(a)))
             continue;
         orden.Indice = static_cast<uint8_t>(a);
-        const RespuestaQZL r = EnviarComando(orden);
+        RespuestaQZL r;
         // Closed while the reply was awaited: there is nothing left to show the values in.
-        if (!FormPrincipal()) {
-            CerrarCom();
+        if (!op.Enviar(orden, r))
             return;
-        }
         if (r.Estado != EstadoRespuesta) {
-            Panel1(QStringLiteral("Reading Error in data ") + QString::number(a));
-            Pitido();
-            Retardo(EsperaMs(PausaFalloMs));
             // A partial image would show zeros that a later write sends back:
             // the fields keep what they held.
-            CerrarCom();
-            HabilitaBotones();
-            DoEvents();
+            op.Fallo(QStringLiteral("Reading Error in data ") + QString::number(a));
             return;
         }
         imagen.celda[a] = r.Dato;
         Panel1(ConBlanco(a));
     }
-    CerrarCom();
+    op.CerrarPuerto();
     Panel1(QStringLiteral("Ended"));
 
     for (const FilaMapa* f : OrdenDecodificacion()) {
-        if (!FormPrincipal())
+        if (!VentanaAbierta())
             return;  // closed from an event processed while decoding
         if (!DecodificarEnVentana(*f, imagen)) {
-            ErrorLectura();
+            MensajeCritico(ErrorDeLectura);
             return;
         }
         if (f->primera == CeldaTipoCambiador)
@@ -91,8 +78,4 @@ void LeerQZL()
         if (f->primera == CeldaFirmware && imagen.celda[CeldaFirmware] < FirmwareMinimo)
             MsgBox(TextoRecurso(TextoFirmware));
     }
-    if (!FormPrincipal())
-        return;
-    HabilitaBotones();
-    DoEvents();
 }
