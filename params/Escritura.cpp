@@ -2,15 +2,14 @@
 
 #include "app/ModuloKX.h"
 #include "link/JuegoComandos.h"
-#include "link/Puerto.h"
-#include "link/Transaccion.h"
+#include "link/Operacion.h"
 #include "params/Campos.h"
 #include "params/Catalogo.h"
 #include "ui/Dialogos.h"
 #include "ui/Estado.h"
 #include "ui/Ventana.h"
 
-constexpr int PausaFalloMs = 1000;
+static const QString ErrorDeEscritura = QStringLiteral("Error de escritura. Reintente la operación");
 
 void CEscribir_Click()
 {
@@ -20,23 +19,16 @@ void CEscribir_Click()
     EscribirQZL();
 }
 
-static void ErrorEscritura()
-{
-    CerrarCom();
-    MsgBox(QStringLiteral("Error de escritura. Reintente la operación"), QMessageBox::Critical);
-    HabilitaBotones();
-}
-
 // Writes one present address; false when its transaction failed.
-static bool EscribirDireccion(ComandoQZL& orden, const ImagenParametros& imagen, int a)
+static bool EscribirDireccion(Operacion& op, ComandoQZL& orden, const ImagenParametros& imagen, int a)
 {
     orden.Indice = static_cast<uint8_t>(a);
     orden.Dato = static_cast<uint8_t>(imagen.celda[a]);
-    const RespuestaQZL r = EnviarComando(orden);
+    RespuestaQZL r;
+    op.Enviar(orden, r);
     if (r.Estado != EstadoRespuesta) {
-        Panel1(QStringLiteral("Reading Error in data ") + QString::number(a));
-        Pitido();
-        Retardo(EsperaMs(PausaFalloMs));
+        // The same text as a read's, as the technician knows it.
+        op.Fallo(QStringLiteral("Reading Error in data ") + QString::number(a));
         return false;
     }
     Panel1(ConBlanco(a));
@@ -45,28 +37,33 @@ static bool EscribirDireccion(ComandoQZL& orden, const ImagenParametros& imagen,
 
 void EscribirQZL()
 {
-    DeshabilitaBotones();
+    OpcionesOperacion opciones;
+    // The image was complete before the first frame: a window closed meanwhile does
+    // not cut the write short, it only has no buttons left to enable.
+    opciones.seguirSinVentana = true;
+    opciones.mensajeSinPuerto = ErrorDeEscritura;
+    Operacion op(opciones);
+    if (!op.Activa())
+        return;
     ImagenParametros imagen;
     if (CodificarVentana(imagen)) {
-        ErrorEscritura();
+        MensajeCritico(ErrorDeEscritura);
         return;
     }
     // Half a configuration must never reach the controller: every byte is checked first.
     for (const int a : DireccionesEscritura()) {
         if (imagen.celda[a] < 0 || imagen.celda[a] > 255) {
-            ErrorEscritura();
+            MensajeCritico(ErrorDeEscritura);
             return;
         }
     }
     ComandoQZL orden{};
     orden.Comando = ComandoEscribirParametro;
-    if (!AbrirCom()) {
-        ErrorEscritura();
+    if (!op.AbrirPuerto())
         return;
-    }
     int primerFallo = -1;
     for (int a = 0; a < PrimeraCeldaFabricacion; ++a) {
-        if (ComprobarParametro(static_cast<int16_t>(a)) && !EscribirDireccion(orden, imagen, a)) {
+        if (ComprobarParametro(static_cast<int16_t>(a)) && !EscribirDireccion(op, orden, imagen, a)) {
             primerFallo = a;
             break;
         }
@@ -74,18 +71,13 @@ void EscribirQZL()
             Pitido();
     }
     for (int a = UltimaCeldaFabricacion + 1; a < CeldasParametros; ++a) {
-        if (ComprobarParametro(static_cast<int16_t>(a)) && !EscribirDireccion(orden, imagen, a)) {
+        if (ComprobarParametro(static_cast<int16_t>(a)) && !EscribirDireccion(op, orden, imagen, a)) {
             if (primerFallo < 0)
                 primerFallo = a;
             break;
         }
     }
-    CerrarCom();
-    // The image was complete before the first frame: a window closed meanwhile does
-    // not cut the write short, it only has no buttons left to enable.
-    if (FormPrincipal())
-        HabilitaBotones();
-    DoEvents();
+    op.Terminar();
     Panel1(primerFallo < 0 ? QStringLiteral("Ended")
                            : QStringLiteral("Writing Error in data ") + QString::number(primerFallo));
 }
