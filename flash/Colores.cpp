@@ -5,8 +5,7 @@
 #include "flash/FormDibujo.h"
 #include "flash/Pautas.h"
 #include "link/JuegoComandos.h"
-#include "link/Puerto.h"
-#include "link/Transaccion.h"
+#include "link/Operacion.h"
 #include "params/Conversiones.h"
 #include "ui/Dialogos.h"
 #include "ui/Estado.h"
@@ -14,9 +13,6 @@
 
 #include <QLabel>
 #include <QMouseEvent>
-
-// A failed byte: the message, a beep and this pause before the next half segment.
-static constexpr int PausaFalloMs = 1000;
 
 static int FilaImpar(int segmento)
 {
@@ -99,31 +95,24 @@ void LColor_Click(int indice)
     TablaColores[indice] = CodigoLColor(indice);
 }
 
-static void FalloByte(int offset)
+// A failed byte, in writing as in reading: the rest of its half segment is skipped.
+static void FalloByte(Operacion& op, int offset)
 {
-    Panel1(QStringLiteral("Reading Error in data ") + QString::number(offset));
-    Pitido();
-    Retardo(PausaFalloMs);
-}
-
-// Opens the port for a transfer; reports a port that cannot be opened.
-static bool AbrirPuertoTransferencia()
-{
-    if (AbrirCom())
-        return true;
-    Panel1(TextoPuertoNoDisponible(NumeroPuerto));
-    return false;
+    op.Fallo(QStringLiteral("Reading Error in data ") + QString::number(offset));
 }
 
 void CEscribirColores_Click()
 {
-    if (OperacionEnCurso())
+    OpcionesOperacion opciones;
+    // The buttons stay as they are; the table goes out whole, as a parameter write does.
+    opciones.deshabilitarBotones = false;
+    opciones.seguirSinVentana = true;
+    Operacion op(opciones);
+    if (!op.Activa())
         return;
     Panel1(QStringLiteral("Segments transmision"));
-    if (!AbrirPuertoTransferencia()) {
-        HabilitaBotones();
+    if (!op.AbrirPuerto())
         return;
-    }
     for (int i = 1; i <= FilasPautas; ++i)
         TablaColores[i] = CodigoLColor(i);
 
@@ -136,10 +125,12 @@ void CEscribirColores_Click()
                 comando.Comando = ComandoEscribirSegmentoN(s);
                 comando.Indice = static_cast<uint8_t>(offset);
                 comando.Dato = bytes[offset];
-                if (EnviarComando(comando).Estado != EstadoRespuesta) {
+                RespuestaQZL respuesta;
+                op.Enviar(comando, respuesta);
+                if (respuesta.Estado != EstadoRespuesta) {
                     if (primerFallo < 0)
                         primerFallo = offset;
-                    FalloByte(offset);
+                    FalloByte(op, offset);
                     break;
                 }
                 Panel1(TextoProgresoSegmento(s, offset, bytes[offset]));
@@ -148,20 +139,13 @@ void CEscribirColores_Click()
     }
     Panel1(primerFallo < 0 ? QStringLiteral("Ended")
                            : QStringLiteral("Writing Error in data ") + QString::number(primerFallo));
-    CerrarCom();
-    HabilitaBotones();
-    DoEvents();
 }
 
 void CLeerColores_Click()
 {
-    if (OperacionEnCurso())
+    Operacion op;
+    if (!op.Activa() || !op.AbrirPuerto())
         return;
-    DeshabilitaBotones();
-    if (!AbrirPuertoTransferencia()) {
-        HabilitaBotones();
-        return;
-    }
     // Decoded apart: the table, colours and grid change only when every byte arrived.
     BytesSegmento bytes{};
     int32_t colores[9] = {};
@@ -173,11 +157,14 @@ void CLeerColores_Click()
                 ComandoQZL comando{};
                 comando.Comando = ComandoLeerSegmentoN(s);
                 comando.Indice = static_cast<uint8_t>(offset);
-                const RespuestaQZL respuesta = EnviarComando(comando);
+                RespuestaQZL respuesta;
+                // Closed while the reply was awaited: there is no grid left to fill.
+                if (!op.Enviar(comando, respuesta))
+                    return;
                 if (respuesta.Estado != EstadoRespuesta) {
                     if (primerFallo < 0)
                         primerFallo = offset;
-                    FalloByte(offset);
+                    FalloByte(op, offset);
                     break;
                 }
                 bytes[offset] = respuesta.Dato;
@@ -186,7 +173,7 @@ void CLeerColores_Click()
         }
         DecodificarSegmento(s, bytes, colores, tabla);
     }
-    CerrarCom();
+    op.CerrarPuerto();
     if (primerFallo < 0) {
         Panel1(QStringLiteral("Ended"));
         for (int r = 1; r <= FilasPautas; ++r) {
@@ -199,8 +186,6 @@ void CLeerColores_Click()
     } else {
         Panel1(QStringLiteral("Reading Error in data ") + QString::number(primerFallo));
     }
-    HabilitaBotones();
-    DoEvents();
 }
 
 void Command2_Click()

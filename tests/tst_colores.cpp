@@ -327,6 +327,34 @@ private slots:
         QuitarEnlace(1);
     }
 
+    // The window closed in the middle of a transfer. A read stops: there is no grid left
+    // to fill. A write goes on to the last byte, as the parameter write does: the
+    // table was complete before the first frame. Neither touches the vanished window.
+    void cerrarLaVentanaDuranteLaTransferencia_data()
+    {
+        QTest::addColumn<bool>("escribir");
+        QTest::newRow("leer") << false;
+        QTest::newRow("escribir") << true;
+    }
+    void cerrarLaVentanaDuranteLaTransferencia()
+    {
+        QFETCH(bool, escribir);
+        sim = IniciarSimuladorPrueba(1, ControladorMarcado());
+        QVERIFY(sim);
+        CerrarVentanaDurante([&] { return SimTramasRecibidas(sim.get()) >= 40; },
+                             escribir ? CEscribirColores_Click : CLeerColores_Click);
+        QTRY_VERIFY(!FormPrincipal());
+        QVERIFY(!MSCommDestellador().isOpen());
+        const int tramas = Tramas(sim.get()).size();
+        if (escribir) {
+            QCOMPARE(tramas, 4 * 134);
+            QCOMPARE(TextoPanel1(), QStringLiteral("Ended"));
+        } else {
+            QVERIFY(tramas < 4 * 134);
+            QVERIFY(!HistorialPanel1().contains(QStringLiteral("Ended")));
+        }
+    }
+
     void vistaPrevia()
     {
         ContestarDialogos(QString(), QColor(0, 0, 255));
