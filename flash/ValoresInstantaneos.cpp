@@ -2,9 +2,7 @@
 
 #include "flash/Colores.h"
 #include "link/JuegoComandos.h"
-#include "link/Puerto.h"
-#include "link/Transaccion.h"
-#include "ui/Dialogos.h"
+#include "link/Operacion.h"
 #include "ui/Estado.h"
 #include "ui/Ventana.h"
 
@@ -55,47 +53,41 @@ static void MostrarGrupo(QLabel* (*etiqueta)(int), int primera, int cuantas, con
 }
 
 // One group from one transaction. False when the window was closed while the
-// reply was awaited (its events are processed meanwhile): the port is then closed.
-static bool LeerGrupo(uint8_t indice, QLabel* (*etiqueta)(int), int primera, int cuantas)
+// reply was awaited (its events are processed meanwhile).
+static bool LeerGrupo(Operacion& op, uint8_t indice, QLabel* (*etiqueta)(int), int primera, int cuantas)
 {
     ComandoQZL comando{};
     comando.Comando = ComandoEstado;
     comando.Indice = indice;
     comando.Dato = 0;
-    const RespuestaQZL r = EnviarComando(comando);
-    if (!FormPrincipal()) {
-        CerrarCom();
+    RespuestaQZL r;
+    if (!op.Enviar(comando, r))
         return false;
-    }
     MostrarGrupo(etiqueta, primera, cuantas, r);
     return true;
 }
 
-// One refresh; the caller has checked that no other operation runs.
+// One refresh; nothing while another operation runs.
 static void Refrescar()
 {
-    DeshabilitaBotones();
-    if (!AbrirCom()) {
-        MsgBox(QStringLiteral("Error"), QMessageBox::Critical);
-        CerrarCom();
+    OpcionesOperacion opciones;
+    opciones.mensajeSinPuerto = QStringLiteral("Error");
+    Operacion op(opciones);
+    if (!op.Activa())
+        return;
+    if (!op.AbrirPuerto()) {
         Panel1(QStringLiteral("Error"));
-        if (FormPrincipal())  // the box's own event loop may have seen the window closed
-            HabilitaBotones();
         return;
     }
-    if (!LeerGrupo(IndiceEntradas, lblExterna, 1, 8) || !LeerGrupo(IndiceSalidas1a8, lblSalida, 1, 8)
-        || !LeerGrupo(IndiceSalidas9a11, lblSalida, 9, 3))
+    if (!LeerGrupo(op, IndiceEntradas, lblExterna, 1, 8) || !LeerGrupo(op, IndiceSalidas1a8, lblSalida, 1, 8)
+        || !LeerGrupo(op, IndiceSalidas9a11, lblSalida, 9, 3))
         return;
-    CerrarCom();
+    op.CerrarPuerto();
     Panel1(QStringLiteral("End check"));
-    HabilitaBotones();
-    DoEvents();
 }
 
 void btnVerValoresInstantaneos_Click()
 {
-    if (OperacionEnCurso())
-        return;
     Refrescar();
 }
 
