@@ -21,8 +21,8 @@ static constexpr int UltimoPuerto = 9;
 // Line settings of the controller's serial line.
 static constexpr qint32 Baudios = 9600;
 static constexpr qint64 BufferRecepcion = 1024;
-// Pause that lets a technician read the not-available message.
-static constexpr int PausaFalloMs = 2000;
+// Pause that lets a technician read the not-available message of the port test.
+static constexpr int PausaPuertoNoDisponibleMs = 2000;
 
 QSerialPort& MSCommDestellador()
 {
@@ -115,7 +115,7 @@ static void PasosFallo()
 {
     Panel1(TextoPuertoNoDisponible(NumeroPuerto));
     DoEvents();
-    Retardo(EsperaMs(PausaFalloMs));
+    Retardo(EsperaMs(PausaPuertoNoDisponibleMs));
     QComboBox* lista = Ventana().ComboCom;
     if (lista->count() == 0)
         return;
