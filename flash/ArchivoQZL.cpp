@@ -62,8 +62,11 @@ static std::optional<int32_t> Entero(const QByteArray& item)
     return static_cast<int32_t>(v);
 }
 
-bool InterpretarArchivoQZL(const QByteArray& datos, ContenidoArchivoQZL& contenido, QString& error)
+bool InterpretarArchivoQZL(const QByteArray& datos, ContenidoArchivoQZL& contenido, QString& error,
+                           int* celdasLeidas)
 {
+    if (celdasLeidas)
+        *celdasLeidas = 0;
     QList<QByteArray> lineas = datos.split('\n');
     if (!lineas.isEmpty() && lineas.last().isEmpty())
         lineas.removeLast();  // the end of the last line, not an item
@@ -86,7 +89,8 @@ bool InterpretarArchivoQZL(const QByteArray& datos, ContenidoArchivoQZL& conteni
             return false;
         }
         c.imagen.celda[n] = *v;
-        Panel1(ConBlanco(n));
+        if (celdasLeidas)
+            *celdasLeidas = n + 1;
     }
     int n = PrimeraLineaTablaQZL - 1;
     for (int r = 1; r <= FilasPautas; ++r) {
@@ -131,7 +135,13 @@ bool LeerArchivoQZL(const QString& ruta, ContenidoArchivoQZL& contenido, QString
                     .arg(TamanoMaximoArchivoQZL);
         return false;
     }
-    return InterpretarArchivoQZL(datos, contenido, error);
+    // The parameter lines read are counted in panel 1 once the text is read, as far as
+    // it was read: the reading itself touches nothing outside its result.
+    int celdas = 0;
+    const bool ok = InterpretarArchivoQZL(datos, contenido, error, &celdas);
+    for (int n = 0; n < celdas; ++n)
+        Panel1(ConBlanco(n));
+    return ok;
 }
 
 bool EscribirArchivoQZL(const QString& ruta, const ImagenParametros& imagen, const int32_t colores[9],

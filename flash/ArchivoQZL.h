@@ -31,9 +31,12 @@ QByteArray TextoArchivoQZL(const ImagenParametros& imagen, const int32_t colores
 // their numeric prefix: a colour is that number rounded, an entry is accepted when
 // 0 <= x < 361 (rounded; a text without a number is no 0), any other entry becomes 511. Lines after 520 are ignored.
 // False with the reason when the text cannot be a parameter file; contenido is then
-// untouched.
-bool InterpretarArchivoQZL(const QByteArray& datos, ContenidoArchivoQZL& contenido, QString& error);
-// Opens and reads a file, refusing one larger than TamanoMaximoArchivoQZL without reading it whole.
+// untouched. Pure: it reports nothing; celdasLeidas, when given, says how many image
+// lines were taken before it ended.
+bool InterpretarArchivoQZL(const QByteArray& datos, ContenidoArchivoQZL& contenido, QString& error,
+                           int* celdasLeidas = nullptr);
+// Opens and reads a file, refusing one larger than TamanoMaximoArchivoQZL without reading it
+// whole; panel 1 then counts the image lines taken (" 0" to " 255").
 bool LeerArchivoQZL(const QString& ruta, ContenidoArchivoQZL& contenido, QString& error);
 // Writes the file atomically: a failed write, a short one (a full disk) included, leaves
 // any earlier file of that name as it was.

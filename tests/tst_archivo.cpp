@@ -117,6 +117,25 @@ QByteArray ArchivoCon(const ImagenParametros& imagen, int32_t tabla[9][33] = nul
     return TextoArchivoQZL(imagen, colores, tabla ? tabla : vacia);
 }
 
+// A valid file (check state 2 in cell 54), and the same file with one line replaced.
+QByteArray ArchivoBueno()
+{
+    ImagenParametros img;
+    img.celda[54] = 2;
+    return ArchivoCon(img);
+}
+QByteArray ArchivoCambiado(int linea, const QByteArray& texto)
+{
+    QList<QByteArray> c = ArchivoBueno().split('\n');
+    c[linea - 1] = texto + "\r";
+    return c.join('\n');
+}
+// Its first lines only.
+QByteArray ArchivoCorto(int lineas)
+{
+    return ArchivoBueno().split('\n').mid(0, lineas).join('\n') + "\n";
+}
+
 // Makes a folder read-only while it lives: by its permissions, or for a user who
 // ignores them (root) by the file system's immutable flag.
 struct CarpetaSoloLectura {
@@ -462,17 +481,10 @@ private slots:
         QTest::addColumn<QByteArray>("datos");
         QTest::addColumn<QString>("motivo");
 
-        ImagenParametros img;
-        img.celda[54] = 2;
-        const QByteArray buena = ArchivoCon(img);
-        const QList<QByteArray> l = buena.split('\n');
-        auto cambiar = [&](int linea, const QByteArray& texto) {
-            QList<QByteArray> c = l;
-            c[linea - 1] = texto + "\r";
-            return c.join('\n');
-        };
-        QTest::newRow("300 lines") << l.mid(0, 300).join('\n') + "\n" << "300";
-        QTest::newRow("519 lines") << l.mid(0, 519).join('\n') + "\n" << "519";
+        const QByteArray buena = ArchivoBueno();
+        const auto cambiar = ArchivoCambiado;
+        QTest::newRow("300 lines") << ArchivoCorto(300) << "300";
+        QTest::newRow("519 lines") << ArchivoCorto(519) << "519";
         QTest::newRow("empty") << QByteArray() << "0";
         QTest::newRow("check state 3") << cambiar(55, "3") << "Line 55";
         QTest::newRow("check state -1") << cambiar(55, "-1") << "Line 55";
@@ -511,6 +523,35 @@ private slots:
         QVERIFY2(DialogosMostrados().last().texto.contains(motivo), qPrintable(DialogosMostrados().last().texto));
         QVERIFY(!HistorialPanel1().contains(QStringLiteral("Ended")));
         antes.Comparar(Instantanea::Tomar());
+    }
+
+    // Loading counts the parameter lines read in panel 1 (" 0" to " 255"), up to the
+    // first one refused; a file too short to be one counts none.
+    void progresoDeCarga_data()
+    {
+        QTest::addColumn<QByteArray>("datos");
+        QTest::addColumn<int>("celdas");
+        QTest::newRow("good") << ArchivoBueno() << 256;
+        QTest::newRow("line 10 not a number") << ArchivoCambiado(10, "abc") << 9;
+        QTest::newRow("check state on line 55") << ArchivoCambiado(55, "3") << 256;
+        QTest::newRow("colour too large") << ArchivoCambiado(290, "1e20") << 256;
+        QTest::newRow("300 lines") << ArchivoCorto(300) << 0;
+    }
+    void progresoDeCarga()
+    {
+        QFETCH(QByteArray, datos);
+        QFETCH(int, celdas);
+        const QString archivo = ruta(QStringLiteral("progreso.qzl"));
+        QVERIFY(Escribir(archivo, datos));
+        HistorialPanel1().clear();
+        Abrir(archivo);
+        QStringList esperado;
+        for (int n = 0; n < celdas; ++n)
+            esperado << ConBlanco(n);
+        const QStringList visto = HistorialPanel1();
+        QCOMPARE(visto.mid(0, celdas), esperado);
+        QVERIFY(!visto.contains(ConBlanco(celdas)));
+        QCOMPARE(visto.contains(QStringLiteral("Ended")), celdas == 256 && Mensajes() == 0);
     }
 
     void cargaCancelada()

@@ -1,10 +1,14 @@
 // The parameter-file loader's read-and-check step on any bytes: the text read into an
-// image and a flash table, then the check that the window can take the image. Beyond
-// not crashing:
+// image and a flash table, then the check that the window can take the image. No
+// window is built and none is needed. Beyond not crashing:
+//  - the step is pure: it leaves nothing behind outside its result (panel 1 included;
+//    state that grew with every input would also have libFuzzer stop after each one
+//    to look for a leak, and fuzz at a few dozen inputs a second);
 //  - a refused file leaves what the caller held untouched;
 //  - an accepted table holds only angles 0 to 360 and the empty entry 511;
 //  - what was accepted, saved again, loads back to exactly the same contents.
 #include "flash/ArchivoQZL.h"
+#include "ui/Estado.h"
 
 #include <QByteArray>
 #include <QString>
@@ -52,7 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano)
     }
     ContenidoArchivoQZL contenido = previo;
     QString error;
-    if (!InterpretarArchivoQZL(texto, contenido, error)) {
+    const bool aceptado = InterpretarArchivoQZL(texto, contenido, error);
+    if (!HistorialPanel1().isEmpty())
+        Fallar("reading a file reported in panel 1");
+    if (!aceptado) {
         if (!Iguales(contenido, previo))
             Fallar("a refused file changed what the caller held");
         if (error.isEmpty())
@@ -75,5 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano)
         Fallar("accepted contents saved and loaded again differ");
 
     (void)ComprobarImagenArchivo(contenido.imagen, error);
+    if (!HistorialPanel1().isEmpty())
+        Fallar("checking an image reported in panel 1");
     return 0;
 }
