@@ -17,8 +17,11 @@
 #include <QSaveFile>
 #include <QTableWidget>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 // Fields whose file handling differs from a write or a read.
 static constexpr int CeldaBalizaEmergencia = 54;
@@ -36,7 +39,12 @@ QByteArray TextoArchivoQZL(const ImagenParametros& imagen, const int32_t colores
 {
     QByteArray t;
     t.reserve(LineasArchivoQZL * 6);
-    auto linea = [&t](int32_t v) { t += QByteArray::number(v) + "\r\n"; };
+    auto linea = [&t](int32_t v) {
+        char cifras[16];
+        const std::to_chars_result r = std::to_chars(cifras, cifras + sizeof cifras, v);
+        t.append(cifras, r.ptr - cifras);
+        t.append("\r\n", 2);
+    };
     for (int n = 0; n < CeldasParametros; ++n) {
         linea(imagen.celda[n]);
         if (progreso)
@@ -53,7 +61,7 @@ QByteArray TextoArchivoQZL(const ImagenParametros& imagen, const int32_t colores
 }
 
 // A whole number, blanks around it allowed.
-static std::optional<int32_t> Entero(const QByteArray& item)
+static std::optional<int32_t> Entero(QByteArrayView item)
 {
     bool ok = false;
     const qlonglong v = item.trimmed().toLongLong(&ok, 10);
@@ -67,16 +75,27 @@ bool InterpretarArchivoQZL(const QByteArray& datos, ContenidoArchivoQZL& conteni
 {
     if (celdasLeidas)
         *celdasLeidas = 0;
-    QList<QByteArray> lineas = datos.split('\n');
-    if (!lineas.isEmpty() && lineas.last().isEmpty())
-        lineas.removeLast();  // the end of the last line, not an item
-    if (lineas.size() < LineasArchivoQZL) {
+    // The lines as views into the text: a line is copied only where a number is read from it.
+    std::vector<QByteArrayView> lineas;
+    lineas.reserve(LineasArchivoQZL + 1);
+    for (qsizetype inicio = 0;;) {
+        const qsizetype fin = datos.indexOf('\n', inicio);
+        const qsizetype largo = (fin < 0 ? datos.size() : fin) - inicio;
+        lineas.emplace_back(datos.constData() + inicio, largo);
+        if (fin < 0)
+            break;
+        inicio = fin + 1;
+    }
+    if (lineas.back().isEmpty())
+        lineas.pop_back();  // the end of the last line, not an item
+    if (lineas.size() < size_t(LineasArchivoQZL)) {
         error = QStringLiteral("Input past end of file: the file has %1 of the %2 lines of a parameter file.")
-                    .arg(lineas.size())
+                    .arg(qsizetype(lineas.size()))
                     .arg(LineasArchivoQZL);
         return false;
     }
-    for (QByteArray& l : lineas)
+    lineas.resize(LineasArchivoQZL);  // lines after the last are ignored
+    for (QByteArrayView& l : lineas)
         if (l.endsWith('\r'))
             l.chop(1);
 
@@ -84,8 +103,8 @@ bool InterpretarArchivoQZL(const QByteArray& datos, ContenidoArchivoQZL& conteni
     for (int n = 0; n < CeldasParametros; ++n) {
         const std::optional<int32_t> v = Entero(lineas[n]);
         if (!v) {
-            error = Linea(n + 1) + QStringLiteral(": \"%1\" is not a whole number.")
-                                       .arg(QString::fromLatin1(lineas[n].left(40)));
+            const QByteArrayView inicio = lineas[n].first(std::min<qsizetype>(lineas[n].size(), 40));
+            error = Linea(n + 1) + QStringLiteral(": \"%1\" is not a whole number.").arg(QString::fromLatin1(inicio));
             return false;
         }
         c.imagen.celda[n] = *v;
@@ -105,7 +124,7 @@ bool InterpretarArchivoQZL(const QByteArray& datos, ContenidoArchivoQZL& conteni
         for (int col = 1; col <= ColumnasPautas; ++col, ++n) {
             const QString item = QString::fromLatin1(lineas[n]);
             const double x = PrefijoNumerico(item);
-            const std::optional<int32_t> entrada = ValorPrefijo(item);
+            const std::optional<int32_t> entrada = EnteroPar(x);
             // 0 degrees is an angle like any other: the grid accepts it and the save writes it as "0",
             // so the load takes it back instead of dropping a segment's start. A text without a number
             // (also read as 0) is still no angle.

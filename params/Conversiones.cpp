@@ -285,7 +285,12 @@ double PrefijoNumerico(const QString& texto)
 
 std::optional<int32_t> ValorPrefijo(const QString& texto)
 {
-    const double v = RedondeoPar(PrefijoNumerico(texto));
+    return EnteroPar(PrefijoNumerico(texto));
+}
+
+std::optional<int32_t> EnteroPar(double x)
+{
+    const double v = RedondeoPar(x);
     if (!(v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max()))
         return std::nullopt;
     return static_cast<int32_t>(v);

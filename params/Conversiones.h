@@ -12,6 +12,9 @@ double PrefijoNumerico(const QString& texto);
 // The numeric prefix rounded to a whole number, halves to the even neighbour;
 // empty only when the rounded number does not fit in a signed 32-bit integer.
 std::optional<int32_t> ValorPrefijo(const QString& texto);
+// A number rounded as ValorPrefijo rounds its prefix: halves to the even neighbour,
+// empty when the result does not fit in a signed 32-bit integer.
+std::optional<int32_t> EnteroPar(double x);
 
 // Strict: the whole text must be a number in the user's number format (QLocale()).
 // It is held exactly to four decimal places, multiplied by escala exactly and
