@@ -155,6 +155,7 @@ struct FallosSimulador {
     // as usual in the meantime: the late reply overtakes nothing and holds nothing up.
     int RetrasoPrimerIntentoMs = 0;
     int BytesAntes = 0;            // put this many stray bytes (00 FF 4B 00 FF 4B ...) before each reply
+    bool SinEco = false;           // reply bytes 4 and 5 are 0, not the frame's command and index
 };
 // Frame counts (CallarTrasTramas, CerrarTrasTramas) start when the faults are set.
 // A frame that is not answered is not carried out either (a write does not happen),

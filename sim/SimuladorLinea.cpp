@@ -344,6 +344,10 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
             if (salida[0] == 0x4B)
                 salida[0] = 0x00;
         } else {
+            if (f.SinEco) {
+                respuesta[4] = respuesta[5] = 0;
+                respuesta[7] = ChecksumTrama(respuesta.data());
+            }
             const int k = std::clamp(f.BytesRespuesta, 0, 8);
             salida.assign(respuesta.begin(), respuesta.begin() + k);
         }
