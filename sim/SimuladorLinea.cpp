@@ -333,9 +333,6 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
         if (f.RetrasoMs > 0)
             Dormir(sim, f.RetrasoMs);
         std::vector<uint8_t> salida;
-        static constexpr uint8_t Sueltos[3] = {0x00, 0xFF, 0x4B};
-        for (int i = 0; i < f.BytesAntes; ++i)
-            salida.push_back(Sueltos[i % 3]);
         if (f.Basura) {
             for (int i = 0; i < 8; ++i) {
                 sim->semillaBasura = sim->semillaBasura * 1664525u + 1013904223u;
@@ -353,6 +350,9 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
         }
         for (int i = 0; i < f.BytesExtra; ++i)
             salida.push_back(uint8_t(0xEE + i));
+        static constexpr uint8_t Sueltos[3] = {0x00, 0xFF, 0x4B};
+        for (int i = 0; i < f.BytesAntes; ++i)
+            salida.insert(salida.begin() + i, Sueltos[i % 3]);
         if (f.RetrasoPrimerIntentoMs > 0 && primerIntento)
             sim->diferidas.push_back({Reloj::now() + std::chrono::milliseconds(f.RetrasoPrimerIntentoMs),
                                       std::move(salida)});
