@@ -458,6 +458,39 @@ private slots:
         QCOMPARE(v.TNumeroID->text(), QStringLiteral("0"));  // older files carry 0 there
     }
 
+    // A file loaded and saved again without an edit keeps its cells: light counts between
+    // the table's steps, values a list clamps or ignores, cells no field shows. Only the
+    // manufacturing data, which a load does not restore, comes from its fields.
+    void cargarYGuardarSinCambios()
+    {
+        ImagenParametros img;
+        for (int a = 0; a < 256; ++a)
+            img.celda[a] = (a * 37 + 11) % 256;
+        img.celda[54] = 2;
+        img.celda[41] = 0;
+        img.celda[17] = 2;
+        img.celda[18] = 11;  // 523 photodiode counts, shown as 360 lux
+        const QString archivo = ruta(QStringLiteral("tal_cual.qzl"));
+        QVERIFY(Escribir(archivo, ArchivoCon(img)));
+        Abrir(archivo);
+        QCOMPARE(Mensajes(), 0);
+        QCOMPARE(Ventana().TLuxON->text(), QStringLiteral("360"));
+        const QString otra = ruta(QStringLiteral("tal_cual_otra.qzl"));
+        Guardar(otra);
+        QCOMPARE(Mensajes(), 0);
+        const QList<QByteArray> l = Lineas(Leer(otra));
+        for (int a = 0; a < 256; ++a) {
+            if (a < 247 || a > 253)
+                QCOMPARE(l[a].toInt(), img.celda[a]);
+        }
+        // An edited field is encoded anew, the others stay.
+        Ventana().TLuxON->setText(QStringLiteral("100"));
+        Guardar(otra);
+        const QList<QByteArray> m = Lineas(Leer(otra));
+        QCOMPARE(m[17].toInt() * 256 + m[18].toInt(), 214);  // photodiode count of 100 lux
+        QCOMPARE(m[100].toInt(), img.celda[100]);
+    }
+
     void cargaRechazada_data()
     {
         QTest::addColumn<QByteArray>("datos");
