@@ -356,6 +356,13 @@ void IniciarComboCom()
     for (int n = PrimerPuerto; n <= UltimoPuerto; ++n)
         entradas.append(QStringLiteral("Com") + QString::number(n) + u':');
     LlenarLista(lista, entradas);
+    // Hovering over the open list describes the devices as they are now: an adapter
+    // plugged in after start-up shows up before it is chosen.
+    static const char* const descrita = "qzlDescripcionConectada";
+    if (!lista->property(descrita).toBool()) {
+        lista->setProperty(descrita, true);
+        QObject::connect(lista, &QComboBox::highlighted, lista, [lista](int) { DescribirEntradas(lista); });
+    }
     FijarPuerto(NumeroPuerto);
     const int posicion = (NumeroPuerto >= PrimerPuerto && NumeroPuerto <= UltimoPuerto) ? NumeroPuerto - 1 : 0;
     if (lista->currentIndex() != posicion)

@@ -56,7 +56,8 @@ QString TextoPuertoNoDisponible(int numero);
 
 // Start-up: fills ComboCom with "Com1:" to "Com9:", each entry described by
 // DescripcionPuerto as its tooltip and accessible description (renewed at every port
-// test, so that an adapter plugged in later shows up), sets the port number from
+// test and whenever an entry of the open list is highlighted, so that an adapter
+// plugged in later shows up), sets the port number from
 // NumeroPuerto and selects its entry (Com1: for a number outside 1 to 9), which runs
 // the port test.
 void IniciarComboCom();
