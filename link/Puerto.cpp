@@ -43,8 +43,14 @@ QSerialPort& MSCommDestellador()
 static QList<DispositivoSerie> DispositivosDelSistema()
 {
     QList<DispositivoSerie> lista;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        lista.append({info.systemLocation(), info.description(), info.manufacturer(), info.serialNumber()});
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+#ifdef Q_OS_WIN
+        const QString ruta = info.portName();  // COM3, as the port is opened and numbered
+#else
+        const QString ruta = info.systemLocation();
+#endif
+        lista.append({ruta, info.description(), info.manufacturer(), info.serialNumber()});
+    }
     return lista;
 }
 
@@ -185,7 +191,10 @@ static QString DescripcionEntre(int numero, const QList<DispositivoSerie>& prese
         texto += QStringLiteral(": ") + sabido;
     else if (hallado != presentes.end())
         texto += QStringLiteral(": the system knows nothing more of it");
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+    else
+        texto += QStringLiteral(": the system reports no such port");
+#else
     if (EsPuertoIncorporado(dispositivo))
         texto += QStringLiteral(" (a built-in port: the system cannot tell whether anything is connected)");
 #endif
