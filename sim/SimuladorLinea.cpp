@@ -42,6 +42,8 @@ struct SimuladorQZL {
     bool calladoDesdeEntonces = false;
     int tramasRecibidas = 0;
     QStringList registro;
+    bool medirTiempos = false;
+    std::vector<MomentoLinea> tiempos;
     std::FILE* ficheroRegistro = nullptr;
     std::string ruta;          // device path the tool opens; empty while closed
     std::string rutaEnlace;    // comN link, or empty
@@ -222,6 +224,19 @@ static void VaciarSueltos(SimuladorQZL* sim)
     sim->sueltos.clear();
 }
 
+static void AnotarTiempo(SimuladorQZL* sim, bool respuesta, const uint8_t* bytes, size_t n)
+{
+    const int64_t ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        Reloj::now().time_since_epoch()).count();
+    std::lock_guard<std::mutex> l(sim->m);
+    if (!sim->medirTiempos)
+        return;
+    if (respuesta)
+        sim->tiempos.push_back({ns, true, 0});
+    for (size_t i = 0; i < n; ++i)
+        sim->tiempos.push_back({ns, false, bytes[i]});
+}
+
 // ---------------------------------------------------------------------------------
 // Serving
 // ---------------------------------------------------------------------------------
@@ -335,8 +350,10 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
         }
         for (int i = 0; i < f.BytesExtra; ++i)
             salida.push_back(uint8_t(0xEE + i));
-        if (!sim->parar && !ToolConPuertoCerrado(sim))
+        if (!sim->parar && !ToolConPuertoCerrado(sim)) {
             Escribir(sim, salida);
+            AnotarTiempo(sim, true, nullptr, 0);
+        }
     }
     if (cerrar) {
         // Give the tool a moment to take the last reply before the device disappears:
@@ -432,6 +449,7 @@ static void Servir(SimuladorQZL* sim)
         if (r > 0 && (p.revents & POLLIN)) {
             const ssize_t n = read(sim->maestro, buf, sizeof buf);
             if (n > 0) {
+                AnotarTiempo(sim, false, buf, size_t(n));
                 sim->entrada.insert(sim->entrada.end(), buf, buf + n);
                 sim->ultimoByte = Reloj::now();
                 VigilarCierreDelTool(sim);  // the sender has the port open right now
@@ -590,4 +608,17 @@ bool SimReabrirLinea(SimuladorQZL* sim, std::string* error)
     if (!sim->reabrirBien && error)
         *error = sim->errorReabrir;
     return sim->reabrirBien;
+}
+
+void SimMedirTiempos(SimuladorQZL* sim, bool medir)
+{
+    std::lock_guard<std::mutex> l(sim->m);
+    sim->medirTiempos = medir;
+    sim->tiempos.clear();
+}
+
+std::vector<MomentoLinea> SimTiempos(SimuladorQZL* sim)
+{
+    std::lock_guard<std::mutex> l(sim->m);
+    return sim->tiempos;
 }
