@@ -351,8 +351,8 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
         for (int i = 0; i < f.BytesExtra; ++i)
             salida.push_back(uint8_t(0xEE + i));
         if (!sim->parar && !ToolConPuertoCerrado(sim)) {
-            Escribir(sim, salida);
             AnotarTiempo(sim, true, nullptr, 0);
+            Escribir(sim, salida);
         }
     }
     if (cerrar) {
