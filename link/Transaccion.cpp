@@ -64,10 +64,10 @@ Q_NEVER_INLINE void ContarVueltas(int32_t hasta)
         j = j + 1;
 }
 
-// The last stretch of a pause is spun on the clock: a sleep may wake a little late,
-// and the byte pacing must not grow with it. Short enough that the pauses cost
-// only a few per cent of a core.
-static constexpr auto TramoGiro = std::chrono::microseconds(150);
+// The last stretch of a pause is spun on the clock: a sleep wakes some tens of
+// microseconds late, and the byte pacing must not grow with it. Short, so that the
+// pauses cost about one per cent of a core (the spin is most of their cost).
+static constexpr auto TramoGiro = std::chrono::microseconds(60);
 
 // A short time slice on the fair scheduler (no privilege needed) lets a thread that
 // wakes preempt the programs keeping the cores busy; no timer slack fires its timers
