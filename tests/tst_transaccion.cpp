@@ -365,9 +365,10 @@ private slots:
     }
 
     // Each byte leaves for the line before the pause after it: on a bare pseudo-terminal
-    // the frame arrives byte by byte, spread over the seven 1 ms pauses (at least 4 ms
-    // of them as seen by a peer that may itself wake a little late on a busy machine;
-    // a frame sent without its pauses arrives within a fraction of a millisecond).
+    // the frame arrives byte by byte, spread over the seven 1 ms pauses. A peer that may
+    // itself wake late on a busy machine sees some bytes together, but still at least
+    // three parts over at least 4 ms; a frame written in one go, or without its pauses,
+    // arrives in one or two parts within a fraction of a millisecond.
     void cadaByteSaleAntesDeSuPausa()
     {
         sim.reset();
@@ -412,7 +413,7 @@ private slots:
         QVERIFY(!llegadas.empty());
         const double extension =
             std::chrono::duration<double, std::milli>(llegadas.back().first - llegadas.front().first).count();
-        QVERIFY2(llegadas.size() >= 4 && extension >= 4.0,
+        QVERIFY2(llegadas.size() >= 3 && extension >= 4.0,
                  qPrintable(QStringLiteral("frame arrived in %1 parts over %2 ms").arg(llegadas.size()).arg(extension)));
     }
 };
