@@ -11,7 +11,16 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <thread>
 #include <vector>
+
+#ifdef __linux__
+#include <sched.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 static bool transaccionEnCurso = false;
 
@@ -63,7 +72,7 @@ int InicioRespuesta(const QByteArray& bytes)
     return bytes.size() - cabecera >= LongitudTrama ? static_cast<int>(cabecera) : -1;
 }
 
-// Kept out of line so that the calibration and Retardo run the very same code.
+// Kept out of line so that every caller runs the very same counting code.
 Q_NEVER_INLINE void ContarVueltas(int32_t hasta)
 {
     volatile int32_t j = 0;
@@ -71,13 +80,54 @@ Q_NEVER_INLINE void ContarVueltas(int32_t hasta)
         j = j + 1;
 }
 
+// The last stretch of a pause is spun on the clock: a sleep wakes some tens of
+// microseconds late, and the byte pacing must not grow with it. Short, so that the
+// pauses cost about one per cent of a core (the spin is most of their cost).
+static constexpr auto TramoGiro = std::chrono::microseconds(60);
+
+// A short time slice on the fair scheduler (no privilege needed) lets a thread that
+// wakes preempt the programs keeping the cores busy; no timer slack fires its timers
+// on time rather than up to 50 us late.
+void PrepararHiloPuntual()
+{
+    static thread_local bool hecho = false;
+    if (hecho)
+        return;
+    hecho = true;
+#if defined(__linux__) && defined(SYS_sched_setattr) && defined(SYS_sched_getattr)
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    struct AtributosPlanificador {  // the kernel's sched_attr, first version
+        uint32_t size;
+        uint32_t sched_policy;
+        uint64_t sched_flags;
+        int32_t sched_nice;
+        uint32_t sched_priority;
+        uint64_t sched_runtime;
+        uint64_t sched_deadline;
+        uint64_t sched_period;
+    } a{};
+    if (syscall(SYS_sched_getattr, 0, &a, sizeof a, 0) != 0 || a.sched_policy != SCHED_OTHER)
+        return;
+    // Keeps the policy and the nice value it was started with.
+    a.size = sizeof a;
+    a.sched_runtime = 200000;  // ns
+    syscall(SYS_sched_setattr, 0, &a, 0);
+#endif
+}
+
 void Retardo(int32_t ms)
 {
-    const int32_t cuenta = CuentaMilisegundo;
-    if (ms <= 0 || cuenta <= 0)
+    if (ms <= 0 || CuentaMilisegundo <= 0)
         return;
-    for (int32_t i = 0; i < ms; ++i)
-        ContarVueltas(cuenta);
+    PrepararHiloPuntual();
+    using Reloj = std::chrono::steady_clock;
+    const Reloj::time_point fin = Reloj::now() + std::chrono::milliseconds(ms);
+    const Reloj::time_point despertar = fin - TramoGiro;
+    // sleep_until may return early on a signal: sleep again until the time has come.
+    while (Reloj::now() < despertar)
+        std::this_thread::sleep_until(despertar);
+    while (Reloj::now() < fin) {
+    }
 }
 
 bool OperacionEnCurso()

@@ -1,6 +1,6 @@
 #pragma once
 // The command transaction with the controller: one 8-byte frame out, one 8-byte
-// reply back, up to three tries; and Retardo, the calibrated busy wait that paces it.
+// reply back, up to three tries; and Retardo, the pause that paces it.
 #include <QByteArray>
 #include <cstdint>
 
@@ -58,11 +58,20 @@ int InicioRespuesta(const QByteArray& bytes);
 // nothing and returns a failed record (see OperacionEnCurso).
 RespuestaQZL EnviarComando(const ComandoQZL& comando);
 
-// Busy wait of ms milliseconds: ms times an empty count to CuentaMilisegundo.
-// Processes no window events. Returns at once when ms or CuentaMilisegundo is 0 or less.
+// Pause of ms milliseconds on the monotonic clock, exact whatever the load: it sleeps
+// to just before the end and spins only the last fraction of a millisecond, so it
+// keeps no core busy. Processes no window events: the window neither repaints nor
+// reacts meanwhile. Returns at once when ms is 0 or less, and before the speed
+// calibration has run (CuentaMilisegundo 0 or less), as the tests rely on.
 void Retardo(int32_t ms);
-// The one counting loop, shared by Retardo and the speed calibration so that the
-// calibration holds for the delay: counts 1 to hasta on a volatile counter.
+// Asks the system, once per thread, to wake the calling thread on time from its sleeps
+// and waits even while other programs keep every core busy. Retardo does it for the
+// thread it runs on (the window's, which also waits for the replies); a peer thread
+// that timestamps the line calls it too. Where the system offers nothing of the kind,
+// the pauses stay exact, only more often a little long under load.
+void PrepararHiloPuntual();
+// The speed calibration's counting loop: counts 1 to hasta on a volatile counter,
+// so that the compiler can neither remove nor shorten it.
 void ContarVueltas(int32_t hasta);
 
 // One device operation at a time.

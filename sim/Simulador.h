@@ -65,6 +65,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // ---------------------------------------------------------------------------------
 // Controller state
@@ -203,6 +204,17 @@ QStringList SimRegistro(SimuladorQZL* sim);
 void SimBorrarRegistro(SimuladorQZL* sim);
 // Frames received since start.
 int SimTramasRecibidas(SimuladorQZL* sim);
+
+// Timing of the line as the controller's end sees it, for measurements: the moment
+// (steady clock, ns) each received byte was read, and each reply was written. Nothing
+// is kept until SimMedirTiempos(sim, true); each call of it clears what was kept.
+struct MomentoLinea {
+    int64_t Ns;
+    bool Respuesta;  // false: one received byte, Byte; true: a reply written
+    uint8_t Byte;
+};
+void SimMedirTiempos(SimuladorQZL* sim, bool medir);
+std::vector<MomentoLinea> SimTiempos(SimuladorQZL* sim);
 
 // Closes the line now (the device vanishes for the tool; a comN link is left dangling).
 void SimCerrarLinea(SimuladorQZL* sim);

@@ -42,6 +42,8 @@ struct SimuladorQZL {
     bool calladoDesdeEntonces = false;
     int tramasRecibidas = 0;
     QStringList registro;
+    bool medirTiempos = false;
+    std::vector<MomentoLinea> tiempos;
     std::FILE* ficheroRegistro = nullptr;
     std::string ruta;          // device path the tool opens; empty while closed
     std::string rutaEnlace;    // comN link, or empty
@@ -230,6 +232,19 @@ static void VaciarSueltos(SimuladorQZL* sim)
     sim->sueltos.clear();
 }
 
+static void AnotarTiempo(SimuladorQZL* sim, bool respuesta, const uint8_t* bytes, size_t n)
+{
+    const int64_t ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        Reloj::now().time_since_epoch()).count();
+    std::lock_guard<std::mutex> l(sim->m);
+    if (!sim->medirTiempos)
+        return;
+    if (respuesta)
+        sim->tiempos.push_back({ns, true, 0});
+    for (size_t i = 0; i < n; ++i)
+        sim->tiempos.push_back({ns, false, bytes[i]});
+}
+
 // ---------------------------------------------------------------------------------
 // Serving
 // ---------------------------------------------------------------------------------
@@ -356,8 +371,10 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
         if (f.RetrasoPrimerIntentoMs > 0 && primerIntento)
             sim->diferidas.push_back({Reloj::now() + std::chrono::milliseconds(f.RetrasoPrimerIntentoMs),
                                       std::move(salida)});
-        else if (!sim->parar && !ToolConPuertoCerrado(sim))
+        else if (!sim->parar && !ToolConPuertoCerrado(sim)) {
+            AnotarTiempo(sim, true, nullptr, 0);
             Escribir(sim, salida);
+        }
     }
     if (cerrar) {
         // Give the tool a moment to take the last reply before the device disappears:
@@ -470,6 +487,7 @@ static void Servir(SimuladorQZL* sim)
         if (r > 0 && (p.revents & POLLIN)) {
             const ssize_t n = read(sim->maestro, buf, sizeof buf);
             if (n > 0) {
+                AnotarTiempo(sim, false, buf, size_t(n));
                 sim->entrada.insert(sim->entrada.end(), buf, buf + n);
                 sim->ultimoByte = Reloj::now();
                 VigilarCierreDelTool(sim);  // the sender has the port open right now
@@ -628,4 +646,17 @@ bool SimReabrirLinea(SimuladorQZL* sim, std::string* error)
     if (!sim->reabrirBien && error)
         *error = sim->errorReabrir;
     return sim->reabrirBien;
+}
+
+void SimMedirTiempos(SimuladorQZL* sim, bool medir)
+{
+    std::lock_guard<std::mutex> l(sim->m);
+    sim->medirTiempos = medir;
+    sim->tiempos.clear();
+}
+
+std::vector<MomentoLinea> SimTiempos(SimuladorQZL* sim)
+{
+    std::lock_guard<std::mutex> l(sim->m);
+    return sim->tiempos;
 }
