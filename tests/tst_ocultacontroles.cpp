@@ -169,6 +169,9 @@ private slots:
         QCOMPARE(rotulo->parentWidget(), FrameP(3));
         QCOMPARE(rotulo->geometry().topLeft(), QPoint(600 / 15, arriba / 15));
         QCOMPARE(rotulo->width(), ancho / 15);
+        // A regular 9.75-point face, after the texts are applied too.
+        QCOMPARE(rotulo->font().pointSizeF(), 9.75);
+        QVERIFY(!rotulo->font().bold());
         QVERIFY(!rotulo->isHidden());
         for (const QString& nombre : {encendida, apagada}) {
             auto* dibujo = qobject_cast<QLabel*>(Control(nombre));
@@ -180,6 +183,7 @@ private slots:
         }
         AplicarTextos();
         QCOMPARE(rotulo->text(), texto);
+        QCOMPARE(rotulo->font().pointSizeF(), 9.75);
     }
 
     // The reset hides exactly its list, in and out of service mode, and only
