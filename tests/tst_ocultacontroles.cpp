@@ -75,7 +75,7 @@ static QMap<QString, bool> EstadoControles()
     QMap<QString, bool> estado;
     for (QWidget* w : FormPrincipal()->findChildren<QWidget*>()) {
         const QString n = w->objectName();
-        if (!n.isEmpty() && !n.startsWith(u"qt_") && !n.startsWith(u"TabStrip1_pagina"))
+        if (!n.isEmpty() && !n.startsWith(u"qt_"))
             estado.insert(n, w->isHidden());
     }
     return estado;
