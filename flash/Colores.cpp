@@ -11,6 +11,7 @@
 #include "ui/Estado.h"
 #include "ui/Ventana.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -220,8 +221,17 @@ void ConectarColores()
         QLabel* l = LColor(i);
         if (!l)
             continue;
-        // A click is a left press and release over the label.
+        // A click is a left press and release over the label; with the focus on it, Space
+        // or Enter is the same click.
         l->installEventFilter(new FiltroEventos(l, [i](QObject* objeto, QEvent* e) {
+            if (e->type() == QEvent::KeyPress) {
+                const auto* k = static_cast<QKeyEvent*>(e);
+                const bool pulsa = k->key() == Qt::Key_Space || k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+                if (!pulsa || (k->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+                    return false;
+                LColor_Click(i);
+                return true;
+            }
             if (e->type() != QEvent::MouseButtonRelease)
                 return false;
             const auto* m = static_cast<QMouseEvent*>(e);

@@ -4,6 +4,7 @@
 #include "flash/Filtro.h"
 #include "ui/Ventana.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QTableWidget>
@@ -294,12 +295,25 @@ void ConectarGridPautas()
                      [](int, int, int filaAnterior, int columnaAnterior) {
                          ComprobarCeldaPautas(filaAnterior + 1, columnaAnterior + 1);
                      });
-    g->installEventFilter(new FiltroEventos(g, [](QObject*, QEvent* e) {
-        if (e->type() != QEvent::KeyPress)
+    static bool saliendo = false;
+    g->installEventFilter(new FiltroEventos(g, [g](QObject*, QEvent* e) {
+        if (e->type() != QEvent::KeyPress || saliendo)
             return false;
         const auto* k = static_cast<QKeyEvent*>(e);
-        // Shortcuts, shift-tab and ctrl-tab (leaving the grid) and the arrow keys keep
-        // their usual meaning; every character typed goes to the key filter.
+        // Tab stays inside the grid, so Ctrl+Tab (Ctrl+Shift+Tab) leaves it to the next
+        // (previous) control as a plain Tab (Shift+Tab) leaves any other.
+        const bool tabulador = k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab;
+        if (tabulador && (k->modifiers() & Qt::ControlModifier)) {
+            const bool atras = k->key() == Qt::Key_Backtab || (k->modifiers() & Qt::ShiftModifier);
+            QKeyEvent salida(QEvent::KeyPress, atras ? Qt::Key_Backtab : Qt::Key_Tab,
+                             atras ? Qt::ShiftModifier : Qt::NoModifier);
+            saliendo = true;
+            QCoreApplication::sendEvent(g, &salida);
+            saliendo = false;
+            return true;
+        }
+        // Shortcuts, shift-tab (leaving the grid) and the arrow keys keep their usual
+        // meaning; every character typed goes to the key filter.
         if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
             return false;
         if (k->key() == Qt::Key_Backtab || (k->key() == Qt::Key_Tab && (k->modifiers() & Qt::ShiftModifier)))

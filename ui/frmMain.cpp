@@ -11,11 +11,14 @@
 #include "ui/Interfaz.h"
 #include "ui/Ventana.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QLocale>
 #include <QPushButton>
 #include <QStatusBar>
+
+static constexpr double PuntosFilasIndicadoras = 9.75;
 
 frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent)
@@ -27,6 +30,18 @@ frmMain::frmMain(QWidget* parent)
     RegistrarFormulario(this);
     RegistrarFormPrincipal(this);
 
+    // The form holds whole point sizes only; the indicator-row captions are 9.75 points.
+    for (int i = 0; i <= 10; ++i) {
+        QFont letra;
+        letra.setPointSizeF(PuntosFilasIndicadoras);
+        if (QLabel* rotulo = label1(i))
+            rotulo->setFont(letra);
+    }
+    // Grey is what a read or a file says when the controller holds 2 there; a click never
+    // leads into it (it would send 2 unasked): from grey it clears, otherwise it toggles.
+    connect(ui.CheckBalizaEmergencia, &QAbstractButton::pressed, this,
+            [this] { ui.CheckBalizaEmergencia->setTristate(false); });
+
     PintarDibujos();
     AjustarTextosBotones();
 
@@ -35,7 +50,8 @@ frmMain::frmMain(QWidget* parent)
         paneles[i] = new QLabel(this);
         paneles[i]->setObjectName(QStringLiteral("sbStatusBar_Panel%1").arg(i + 1));
         paneles[i]->setFrameShape(QFrame::StyledPanel);
-        paneles[i]->setAccessibleName(i == 0 ? tr("Status") : i == 1 ? tr("Date") : tr("Time"));
+        // The panel's text is its accessible name, so a screen reader hears the message itself.
+        paneles[i]->setAccessibleDescription(i == 0 ? tr("Status") : i == 1 ? tr("Date") : tr("Time"));
     }
     paneles[0]->setText(QStringLiteral("Estado"));
     ui.sbStatusBar->addWidget(paneles[0], 1);
