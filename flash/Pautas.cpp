@@ -2,6 +2,7 @@
 
 #include "app/ModuloKX.h"
 #include "flash/Filtro.h"
+#include "flash/Sectores.h"
 #include "ui/Ventana.h"
 
 #include <QHeaderView>
@@ -206,6 +207,7 @@ void BorrarDatosGrid()
             FijarTextoCeldaPautas(r, c, QString());
             TablaPautas[r][c] = EntradaVacia;
         }
+    DibujarSectores();
 }
 
 void CBorrarTabla_Click()
@@ -263,6 +265,7 @@ void ComprobarCeldaPautas(int fila, int columna)
 void MSFlexGridPautas_LeaveCell()
 {
     ComprobarCeldaPautas(FilaActualPautas(), ColumnaActualPautas());
+    DibujarSectores();
 }
 
 void MSFlexGridPautas_KeyPress(int codigo)
@@ -293,6 +296,7 @@ void ConectarGridPautas()
     QObject::connect(g, &QTableWidget::currentCellChanged, g,
                      [](int, int, int filaAnterior, int columnaAnterior) {
                          ComprobarCeldaPautas(filaAnterior + 1, columnaAnterior + 1);
+                         DibujarSectores();
                      });
     g->installEventFilter(new FiltroEventos(g, [](QObject*, QEvent* e) {
         if (e->type() != QEvent::KeyPress)
