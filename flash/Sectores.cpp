@@ -109,32 +109,26 @@ void DibujarSectores()
     p.setPen(QPen(neutro, 1));
     p.drawLine(centro, QPointF(centro.x(), centro.y() - radio));
 
+    // Every band is outlined, so a light colour (white) still shows on the page.
+    const QPen contorno(dibujo->palette().color(QPalette::Dark), 1);
     for (int r = 1; r <= FilasPautas; ++r) {
-        const qreal medio = radio - (r - 1) * paso - grosor / 2;
-        const QRectF aro(centro.x() - medio, centro.y() - medio, 2 * medio, 2 * medio);
-        const bool conColor = TieneColor(r);
+        const qreal fuera = radio - (r - 1) * paso;
+        const qreal dentro = fuera - grosor;
+        const QRectF aroFuera(centro.x() - fuera, centro.y() - fuera, 2 * fuera, 2 * fuera);
+        const QRectF aroDentro(centro.x() - dentro, centro.y() - dentro, 2 * dentro, 2 * dentro);
         for (const Sector& s : SectoresDeFila(r)) {
             // Bearings run clockwise from the top; the painter's angles anticlockwise from 3 o'clock.
-            const int desde = (90 - s.inicio) * 16;
-            const int extension = -Extension(s) * 16;
-            if (conColor) {
-                p.setPen(QPen(ColorDeCodigo(TablaColores[r]), grosor, Qt::SolidLine, Qt::FlatCap));
-                p.drawArc(aro, desde, extension);
-            } else {
-                // No colour yet: the band's outline only.
-                const qreal fuera = medio + grosor / 2;
-                const qreal dentro = medio - grosor / 2;
-                QPainterPath banda;
-                banda.arcMoveTo(QRectF(centro.x() - fuera, centro.y() - fuera, 2 * fuera, 2 * fuera), desde / 16.0);
-                banda.arcTo(QRectF(centro.x() - fuera, centro.y() - fuera, 2 * fuera, 2 * fuera), desde / 16.0,
-                            extension / 16.0);
-                banda.arcTo(QRectF(centro.x() - dentro, centro.y() - dentro, 2 * dentro, 2 * dentro),
-                            (desde + extension) / 16.0, -extension / 16.0);
-                banda.closeSubpath();
-                p.setPen(QPen(neutro, 1));
-                p.setBrush(Qt::NoBrush);
-                p.drawPath(banda);
-            }
+            const qreal desde = 90.0 - s.inicio;
+            const qreal extension = -Extension(s);
+            QPainterPath banda;
+            banda.arcMoveTo(aroFuera, desde);
+            banda.arcTo(aroFuera, desde, extension);
+            banda.arcTo(aroDentro, desde + extension, -extension);
+            banda.closeSubpath();
+            // No colour yet: the band's outline only.
+            p.setBrush(TieneColor(r) ? QBrush(ColorDeCodigo(TablaColores[r])) : QBrush(Qt::NoBrush));
+            p.setPen(contorno);
+            p.drawPath(banda);
         }
     }
     p.end();
