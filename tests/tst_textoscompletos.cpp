@@ -208,6 +208,10 @@ void MedirPestanas(QTabWidget* tira, QStringList& cortes)
 
 void MedirUno(QWidget* w, QStringList& cortes)
 {
+    // No stepped-down text below the readable floor (a pixel-sized font reports -1 points).
+    const bool conTexto = qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w);
+    if (conTexto && w->font().pointSizeF() > 0 && w->font().pointSizeF() < PuntosFuenteMinimos)
+        cortes << QStringLiteral("%1 font %2 pt, below the floor").arg(w->objectName()).arg(w->font().pointSizeF());
     if (auto* l = qobject_cast<QLabel*>(w))
         MedirEtiqueta(l, cortes);
     else if (auto* b = qobject_cast<QAbstractButton*>(w); b && !qobject_cast<QToolButton*>(w))

@@ -178,7 +178,8 @@ void AjustarFuentes(QWidget* raiz)
     QList<QWidget*> controles = raiz->findChildren<QWidget*>();
     controles.prepend(raiz);
     for (QWidget* w : controles) {
-        if (!MuestraTexto(w))
+        // Controls sized by a layout (the status bar's panels) have no fixed width to fit.
+        if (!MuestraTexto(w) || (w->parentWidget() && w->parentWidget()->layout()))
             continue;
         // Always from the designed font, so a shorter text gets its full size back.
         QVariant guardada = w->property(PropiedadFuenteDiseno);

@@ -13,5 +13,6 @@ constexpr double PuntosFuenteMinimos = 6.5;
 void AplicarFuenteVentana(QWidget* ventana);
 // Steps the font of each control under raiz down, half a point at a time from the
 // font it was designed with, until its text fits (lists: every entry fits the field,
-// and the drop-down is widened to its widest entry). Run again after texts change.
+// and the drop-down is widened to its widest entry). Controls a layout sizes are left
+// alone. Run again after texts change.
 void AjustarFuentes(QWidget* raiz);
