@@ -14,5 +14,6 @@ class QLabel;
 void DibujarSectores();
 // The drawing (created over the square on first use); null before the window exists.
 QLabel* DibujoSectores();
-// " 0 to 90" style words for the whole table, as the description carries them.
+// The table in words, as the drawing's description carries it:
+// "Row 1, colour 255: 0 to 90, 180 to 270; Row 3, no colour: 45 to 135", or "No sectors".
 QString DescripcionSectores();

@@ -1,7 +1,6 @@
 #include "ui/Fuentes.h"
 
 #include <QAbstractButton>
-#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -71,13 +70,11 @@ static QRect AreaEtiqueta(const QLabel* l, const QFont& f)
 
 static bool CabeEtiqueta(const QLabel* l, const QFont& f)
 {
-    QString texto = l->text();
+    const QString texto = l->text();
+    const QRect area = AreaEtiqueta(l, f);
     // A colour label must also hold the longest code it may get.
     if (l->objectName().startsWith(QLatin1String("LColor_")))
-        texto = QFontMetrics(f).horizontalAdvance(texto) > QFontMetrics(f).horizontalAdvance(CodigoColorMasLargo)
-                    ? texto
-                    : CodigoColorMasLargo;
-    const QRect area = AreaEtiqueta(l, f);
+        return CabeSinAjuste(f, {texto, CodigoColorMasLargo}, area);
     if (!l->wordWrap())
         return CabeSinAjuste(f, {texto}, area);
     const QFontMetrics fm(f);
@@ -130,8 +127,7 @@ static bool CabenPestanas(QTabBar* barra, const QFont& f)
     const QFontMetrics fm(f);
     int total = 0;
     for (int i = 0; i < barra->count(); ++i)
-        total += std::max(fm.horizontalAdvance(SinMnemonico(barra->tabText(i))) + espacio,
-                          barra->style()->pixelMetric(QStyle::PM_TabBarTabOverlap, nullptr, barra));
+        total += fm.horizontalAdvance(SinMnemonico(barra->tabText(i))) + espacio;
     return total <= disponible;
 }
 
@@ -161,18 +157,6 @@ static bool MuestraTexto(QWidget* w)
     return qobject_cast<QTabBar*>(w) != nullptr;
 }
 
-// The drop-down as wide as its widest entry, never narrower than the field.
-static void EnsancharDesplegable(QComboBox* c)
-{
-    QAbstractItemView* vista = c->view();
-    int ancho = 0;
-    for (int i = 0; i < c->count(); ++i)
-        ancho = std::max(ancho, vista->sizeHintForIndex(c->model()->index(i, c->modelColumn(), c->rootModelIndex()))
-                                    .width());
-    ancho += 2 * vista->frameWidth() + vista->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, vista);
-    vista->setMinimumWidth(std::max(ancho, c->width()));
-}
-
 void AjustarFuentes(QWidget* raiz)
 {
     QList<QWidget*> controles = raiz->findChildren<QWidget*>();
@@ -192,7 +176,5 @@ void AjustarFuentes(QWidget* raiz)
             f.setPointSizeF(f.pointSizeF() - 0.5);
         if (f != w->font())
             w->setFont(f);
-        if (auto* c = qobject_cast<QComboBox*>(w))
-            EnsancharDesplegable(c);
     }
 }

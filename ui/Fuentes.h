@@ -12,7 +12,7 @@ constexpr double PuntosFuenteMinimos = 6.5;
 // Gives the window and everything in it the narrow face, keeping each control's size.
 void AplicarFuenteVentana(QWidget* ventana);
 // Steps the font of each control under raiz down, half a point at a time from the
-// font it was designed with, until its text fits (lists: every entry fits the field,
-// and the drop-down is widened to its widest entry). Controls a layout sizes are left
-// alone. Run again after texts change.
+// font it was designed with, until its text fits (lists: every entry fits the field;
+// the drop-down itself opens as wide as its widest entry). Controls a layout sizes
+// are left alone. Run again after texts change.
 void AjustarFuentes(QWidget* raiz);
