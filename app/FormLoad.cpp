@@ -8,6 +8,7 @@
 #include "params/TablaLux.h"
 #include "ui/Ayuda.h"
 #include "ui/Estado.h"
+#include "ui/Fuentes.h"
 #include "ui/Idioma.h"
 #include "ui/OcultaControles.h"
 #include "ui/Ventana.h"
@@ -74,8 +75,7 @@ void Form_Load()
 
     // 14. String-table texts
     AplicarTextos();
-
-    AjustarTextosBotones();
+    AjustarFuentes(f);
 
     // 15, 16.
     Panel1(QStringLiteral("Start reading the device"));

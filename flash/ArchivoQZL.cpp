@@ -3,6 +3,7 @@
 #include "app/ModuloKX.h"
 #include "flash/Colores.h"
 #include "flash/Pautas.h"
+#include "flash/Sectores.h"
 #include "params/Campos.h"
 #include "params/Conversiones.h"
 #include "params/TablaLux.h"
@@ -274,6 +275,7 @@ void AplicarArchivoQZL(const ContenidoArchivoQZL& contenido)
     for (int r = 1; r <= FilasPautas; ++r)
         TablaColores[r] = contenido.colores[r];
     RellenarColores();
+    DibujarSectores();
     Panel1(QStringLiteral("Ended"));
 
     const ImagenParametros& img = contenido.imagen;

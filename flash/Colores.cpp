@@ -4,6 +4,7 @@
 #include "flash/Filtro.h"
 #include "flash/FormDibujo.h"
 #include "flash/Pautas.h"
+#include "flash/Sectores.h"
 #include "link/Puerto.h"
 #include "link/Transaccion.h"
 #include "params/Conversiones.h"
@@ -77,6 +78,7 @@ void RellenarColores()
         FijarTextoLColor(i, TablaColores[i]);
         FijarColorCabeceraPautas(i, ColorDeCodigo(TablaColores[i]));
     }
+    DibujarSectores();
 }
 
 // The colour a label's caption stands for (its numeric prefix).
@@ -97,6 +99,7 @@ void LColor_Click(int indice)
     FijarColorCabeceraPautas(indice, elegido);
     FijarTextoLColor(indice, codigo);
     TablaColores[indice] = CodigoLColor(indice);
+    DibujarSectores();
 }
 
 static void FalloByte(int offset)

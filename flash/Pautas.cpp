@@ -2,6 +2,7 @@
 
 #include "app/ModuloKX.h"
 #include "flash/Filtro.h"
+#include "flash/Sectores.h"
 #include "ui/Ventana.h"
 
 #include <QCoreApplication>
@@ -207,6 +208,7 @@ void BorrarDatosGrid()
             FijarTextoCeldaPautas(r, c, QString());
             TablaPautas[r][c] = EntradaVacia;
         }
+    DibujarSectores();
 }
 
 void CBorrarTabla_Click()
@@ -264,6 +266,7 @@ void ComprobarCeldaPautas(int fila, int columna)
 void MSFlexGridPautas_LeaveCell()
 {
     ComprobarCeldaPautas(FilaActualPautas(), ColumnaActualPautas());
+    DibujarSectores();
 }
 
 void MSFlexGridPautas_KeyPress(int codigo)
@@ -294,6 +297,7 @@ void ConectarGridPautas()
     QObject::connect(g, &QTableWidget::currentCellChanged, g,
                      [](int, int, int filaAnterior, int columnaAnterior) {
                          ComprobarCeldaPautas(filaAnterior + 1, columnaAnterior + 1);
+                         DibujarSectores();
                      });
     static bool saliendo = false;
     g->installEventFilter(new FiltroEventos(g, [g](QObject*, QEvent* e) {

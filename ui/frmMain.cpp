@@ -8,6 +8,7 @@
 #include "params/Eventos.h"
 #include "ui/Dibujos.h"
 #include "ui/Estado.h"
+#include "ui/Fuentes.h"
 #include "ui/Interfaz.h"
 #include "ui/Ventana.h"
 
@@ -30,6 +31,7 @@ frmMain::frmMain(QWidget* parent)
     RegistrarFormulario(this);
     RegistrarFormPrincipal(this);
 
+    AplicarFuenteVentana(this);
     // The form holds whole point sizes only; the indicator-row captions are 9.75 points.
     for (int i = 0; i <= 10; ++i) {
         QFont letra;
@@ -43,7 +45,7 @@ frmMain::frmMain(QWidget* parent)
             [this] { ui.CheckBalizaEmergencia->setTristate(false); });
 
     PintarDibujos();
-    AjustarTextosBotones();
+    AjustarFuentes(this);
 
     // Three panels: the message line, the date and the time.
     for (int i = 0; i < 3; ++i) {
@@ -74,19 +76,6 @@ frmMain::frmMain(QWidget* parent)
     ConectarFlash();
     ConectarInterrogacion();
     ConectarValoresInstantaneos();
-}
-
-// The layout is fixed in twips; a caption wider than its button (a long translation, a
-// large system font) gets a smaller font instead of being cut off.
-void AjustarTextosBotones()
-{
-    for (QPushButton* b : FormPrincipal()->findChildren<QPushButton*>()) {
-        QFont f = b->font();
-        while (f.pointSizeF() > 6.0 && QFontMetrics(f).horizontalAdvance(b->text()) + 6 > b->width())
-            f.setPointSizeF(f.pointSizeF() - 0.5);
-        if (f != b->font())
-            b->setFont(f);
-    }
 }
 
 frmMain::~frmMain()
