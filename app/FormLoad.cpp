@@ -8,15 +8,14 @@
 #include "params/TablaLux.h"
 #include "ui/Ayuda.h"
 #include "ui/Estado.h"
+#include "ui/Fuentes.h"
 #include "ui/Idioma.h"
 #include "ui/OcultaControles.h"
 #include "ui/Ventana.h"
 #include "ui/frmMain.h"
 
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTabBar>
 #include <QTabWidget>
 
 static constexpr int TwipsPorPixel = 15;
@@ -29,16 +28,6 @@ static int Pixeles(int twips)
 QString TituloVentana()
 {
     return QStringLiteral("QZL %1.%2.%3  ").arg(QZL_VERSION_MAJOR).arg(QZL_VERSION_MINOR).arg(QZL_VERSION_PATCH);
-}
-
-// The tab strip's client area, in the coordinates of the strip's parent.
-static QRect AreaClienteTabStrip()
-{
-    QTabWidget* tira = Ventana().TabStrip1;
-    const QTabBar* barra = tira->findChild<QTabBar*>();
-    const int alto = barra ? barra->sizeHint().height() : 0;
-    const QRect r = tira->geometry();
-    return QRect(r.x() + 2, r.y() + alto + 2, r.width() - 4, r.height() - alto - 4);
 }
 
 void Form_Load()
@@ -77,18 +66,8 @@ void Form_Load()
     f->setWindowTitle(TituloVentana());
     f->setFixedSize(Pixeles(10200), f->height());
 
-    // 12. Pages laid over the tab strip's client area; the selected tab's page shown
-    const QRect cliente = AreaClienteTabStrip();
-    for (int i = 1; i <= 6; ++i) {
-        FrameP(i)->setGeometry(cliente);
-        FrameP(i)->hide();
-        FrameP(i)->raise();
-    }
-    FrameActual = 1;
-    if (QGroupBox* pagina = FrameP(PestanaSeleccionada()))
-        pagina->show();
+    // 12. The pages are the strip's own, laid out in the form; the selected tab's page is shown
     FrameActual = static_cast<int16_t>(PestanaSeleccionada());
-    v.PictureInicio->raise();
     v.TabStrip1->update();
 
     // 13. Help file of the current language
@@ -96,8 +75,7 @@ void Form_Load()
 
     // 14. String-table texts
     AplicarTextos();
-
-    AjustarTextosBotones();
+    AjustarFuentes(f);
 
     // 15, 16.
     Panel1(QStringLiteral("Start reading the device"));

@@ -1,10 +1,15 @@
 // Speed of the command transaction against the simulator on a pseudo-terminal:
 //   - wall time of one successful transaction against its floor (7 ms of byte
-//     pacing plus the 20 ms pause after the try);
+//     pacing plus the 20 ms pause after the try): above 1.05 the tool is slow, below
+//     0.98 pauses were dropped;
 //   - processor time of the tool while a silent controller makes a transaction run
 //     its three tries, as a share of one core;
-//   - the measured length of Retardo(1000) after the calibration.
+//   - the measured length of Retardo(1000) after the calibration;
+//   - Retardo(1), Retardo(20) and Retardo(1000) while another process keeps every core
+//     busy (this program started again with "--ocupar", one spinning thread per core);
+//     the median of each, the 95th percentile beside it.
 #include "app/ModuloKX.h"
+#include "bench/HilosPuntuales.h"
 #include "link/Calibracion.h"
 #include "link/Puerto.h"
 #include "link/Transaccion.h"
@@ -13,12 +18,18 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 static double CpuHiloSegundos()
 {
@@ -27,19 +38,55 @@ static double CpuHiloSegundos()
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
-static double Mediana(std::vector<double> v)
+static double Percentil(std::vector<double> v, double p)
 {
     std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+    return v[std::min(v.size() - 1, size_t(p * double(v.size())))];
+}
+
+static double Mediana(const std::vector<double>& v)
+{
+    return Percentil(v, 0.5);
+}
+
+// The load: one thread per core counting for ever, until the parent kills the process.
+static int Ocupar()
+{
+    const unsigned hilos = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<std::thread> giradores;
+    for (unsigned i = 0; i < hilos; ++i)
+        giradores.emplace_back([] {
+            volatile unsigned long n = 0;
+            for (;;)
+                n = n + 1;
+        });
+    for (std::thread& h : giradores)
+        h.join();
+    return 0;
+}
+
+// Lengths of `veces` calls of Retardo(ms), in ms.
+static std::vector<double> MedirRetardo(int ms, int veces)
+{
+    std::vector<double> v;
+    for (int i = 0; i < veces; ++i) {
+        QElapsedTimer t;
+        t.start();
+        Retardo(ms);
+        v.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    return v;
 }
 
 static void Fila(const char* medida, const QString& cifra, const char* objetivo, bool cumple)
 {
-    std::printf("%-44s %-34s %-11s %s\n", medida, qPrintable(cifra), objetivo, cumple ? "met" : "NOT MET");
+    std::printf("%-50s %-34s %-13s %s\n", medida, qPrintable(cifra), objetivo, cumple ? "met" : "NOT MET");
 }
 
 int main(int argc, char* argv[])
 {
+    if (argc > 1 && std::strcmp(argv[1], "--ocupar") == 0)
+        return Ocupar();
     QCoreApplication app(argc, argv);
     QTemporaryDir carpeta;
     FijarCarpetaPrograma(carpeta.path());
@@ -55,6 +102,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     FijarPuerto(1);
+    HilosPuntuales();
 
     TestVelocidad();
     std::printf("Calibration: %s (CuentaMilisegundo %d)\n\n", qPrintable(TextoPanel1()), CuentaMilisegundo);
@@ -111,20 +159,34 @@ int main(int argc, char* argv[])
     }
 
     // 3. Retardo(1000) after the calibration.
-    std::vector<double> retardos;
-    for (int i = 0; i < 3; ++i) {
-        QElapsedTimer t;
-        t.start();
-        Retardo(1000);
-        retardos.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    const double retardo = Mediana(retardos);
+    const double retardo = Mediana(MedirRetardo(1000, 3));
     const double desvio = 100.0 * (retardo - 1000.0) / 1000.0;
 
-    std::printf("%-44s %-34s %-11s %s\n", "Measure", "Figure", "Target", "");
+    // 4. The pauses while another process keeps every core busy.
+    // The load runs in a session of its own, as another program does (a build started
+    // from another terminal): the system shares the processor between sessions first,
+    // and a load inside the tool's own session would count as the tool's own work.
+    QProcess carga;
+    carga.setChildProcessModifier([] { setsid(); });
+    carga.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--ocupar")});
+    if (!carga.waitForStarted()) {
+        std::fprintf(stderr, "the load process did not start\n");
+        return 1;
+    }
+    QThread::msleep(300);  // let it take the cores
+    struct Cargada {
+        int ms;
+        std::vector<double> medidas;
+    };
+    std::vector<Cargada> cargadas = {{1, MedirRetardo(1, 300)}, {20, MedirRetardo(20, 60)},
+                                     {1000, MedirRetardo(1000, 3)}};
+    carga.kill();
+    carga.waitForFinished();
+
+    std::printf("%-50s %-34s %-13s %s\n", "Measure", "Figure", "Target", "");
     Fila("One transaction / floor (7 ms + 20 ms)",
-         QStringLiteral("%1 (%2 ms, median of 40)").arg(razon, 0, 'f', 3).arg(transaccion, 0, 'f', 2), "<= 1.05",
-         razon <= 1.05);
+         QStringLiteral("%1 (%2 ms, median of 40)").arg(razon, 0, 'f', 3).arg(transaccion, 0, 'f', 2),
+         "0.98 to 1.05", razon >= 0.98 && razon <= 1.05);
     Fila("  same, against the pauses measured alone",
          QStringLiteral("%1 (pauses %2 ms)").arg(razonMedida, 0, 'f', 3).arg(Mediana(pausas), 0, 'f', 2), "<= 1.05",
          razonMedida <= 1.05);
@@ -134,5 +196,14 @@ int main(int argc, char* argv[])
     Fila("Retardo(1000) after calibration",
          QStringLiteral("%1 ms (%2%3 %)").arg(retardo, 0, 'f', 1).arg(desvio >= 0 ? "+" : "").arg(desvio, 0, 'f', 2),
          "within 2 %", std::abs(desvio) <= 2.0);
+    for (const Cargada& c : cargadas) {
+        const double mediana = Mediana(c.medidas);
+        const double tolerancia = std::max(0.02 * c.ms, 0.2);
+        const QByteArray medida = QStringLiteral("Retardo(%1), both cores busy (median of %2)")
+                                      .arg(c.ms).arg(c.medidas.size()).toLatin1();
+        Fila(medida.constData(),
+             QStringLiteral("%1 ms (95 %: %2 ms)").arg(mediana, 0, 'f', 3).arg(Percentil(c.medidas, 0.95), 0, 'f', 3),
+             c.ms == 1 ? "1 +- 0.2 ms" : "within 2 %", std::abs(mediana - c.ms) <= tolerancia);
+    }
     return 0;
 }

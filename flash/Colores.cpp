@@ -4,6 +4,7 @@
 #include "flash/Filtro.h"
 #include "flash/FormDibujo.h"
 #include "flash/Pautas.h"
+#include "flash/Sectores.h"
 #include "link/JuegoComandos.h"
 #include "link/Operacion.h"
 #include "params/Conversiones.h"
@@ -11,6 +12,7 @@
 #include "ui/Estado.h"
 #include "ui/Ventana.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -73,6 +75,7 @@ void RellenarColores()
         FijarTextoLColor(i, TablaColores[i]);
         FijarColorCabeceraPautas(i, ColorDeCodigo(TablaColores[i]));
     }
+    DibujarSectores();
 }
 
 // The colour a label's caption stands for (its numeric prefix).
@@ -93,6 +96,7 @@ void LColor_Click(int indice)
     FijarColorCabeceraPautas(indice, elegido);
     FijarTextoLColor(indice, codigo);
     TablaColores[indice] = CodigoLColor(indice);
+    DibujarSectores();
 }
 
 // A failed byte, in writing as in reading: the rest of its half segment is skipped.
@@ -206,8 +210,17 @@ void ConectarColores()
         QLabel* l = LColor(i);
         if (!l)
             continue;
-        // A click is a left press and release over the label.
+        // A click is a left press and release over the label; with the focus on it, Space
+        // or Enter is the same click.
         l->installEventFilter(new FiltroEventos(l, [i](QObject* objeto, QEvent* e) {
+            if (e->type() == QEvent::KeyPress) {
+                const auto* k = static_cast<QKeyEvent*>(e);
+                const bool pulsa = k->key() == Qt::Key_Space || k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+                if (!pulsa || (k->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+                    return false;
+                LColor_Click(i);
+                return true;
+            }
             if (e->type() != QEvent::MouseButtonRelease)
                 return false;
             const auto* m = static_cast<QMouseEvent*>(e);

@@ -2,8 +2,10 @@
 
 #include "app/ModuloKX.h"
 #include "flash/Filtro.h"
+#include "flash/Sectores.h"
 #include "ui/Ventana.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QTableWidget>
@@ -206,6 +208,7 @@ void BorrarDatosGrid()
             FijarTextoCeldaPautas(r, c, QString());
             TablaPautas[r][c] = EntradaVacia;
         }
+    DibujarSectores();
 }
 
 void CBorrarTabla_Click()
@@ -263,6 +266,7 @@ void ComprobarCeldaPautas(int fila, int columna)
 void MSFlexGridPautas_LeaveCell()
 {
     ComprobarCeldaPautas(FilaActualPautas(), ColumnaActualPautas());
+    DibujarSectores();
 }
 
 void MSFlexGridPautas_KeyPress(int codigo)
@@ -293,13 +297,27 @@ void ConectarGridPautas()
     QObject::connect(g, &QTableWidget::currentCellChanged, g,
                      [](int, int, int filaAnterior, int columnaAnterior) {
                          ComprobarCeldaPautas(filaAnterior + 1, columnaAnterior + 1);
+                         DibujarSectores();
                      });
-    g->installEventFilter(new FiltroEventos(g, [](QObject*, QEvent* e) {
-        if (e->type() != QEvent::KeyPress)
+    static bool saliendo = false;
+    g->installEventFilter(new FiltroEventos(g, [g](QObject*, QEvent* e) {
+        if (e->type() != QEvent::KeyPress || saliendo)
             return false;
         const auto* k = static_cast<QKeyEvent*>(e);
-        // Shortcuts, shift-tab and ctrl-tab (leaving the grid) and the arrow keys keep
-        // their usual meaning; every character typed goes to the key filter.
+        // Tab stays inside the grid, so Ctrl+Tab (Ctrl+Shift+Tab) leaves it to the next
+        // (previous) control as a plain Tab (Shift+Tab) leaves any other.
+        const bool tabulador = k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab;
+        if (tabulador && (k->modifiers() & Qt::ControlModifier)) {
+            const bool atras = k->key() == Qt::Key_Backtab || (k->modifiers() & Qt::ShiftModifier);
+            QKeyEvent salida(QEvent::KeyPress, atras ? Qt::Key_Backtab : Qt::Key_Tab,
+                             atras ? Qt::ShiftModifier : Qt::NoModifier);
+            saliendo = true;
+            QCoreApplication::sendEvent(g, &salida);
+            saliendo = false;
+            return true;
+        }
+        // Shortcuts, shift-tab (leaving the grid) and the arrow keys keep their usual
+        // meaning; every character typed goes to the key filter.
         if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
             return false;
         if (k->key() == Qt::Key_Backtab || (k->key() == Qt::Key_Tab && (k->modifiers() & Qt::ShiftModifier)))

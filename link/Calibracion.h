@@ -4,7 +4,7 @@
 #include <functional>
 
 // Measures how many empty counts make one millisecond (CuentaMilisegundo), checks
-// Retardo(1000) against the clock and reports in panel 1: "Testing speed",
+// 1000 times that count against the clock and reports in panel 1: "Testing speed",
 // "Index =  N", and "Out speed computer T" when the check is off by more than 0.3 s.
 // A clock that shows no time passing over the count leaves CuentaMilisegundo 0.
 void TestVelocidad();

@@ -1,17 +1,40 @@
 #pragma once
 // The serial port to the controller: its number, line settings, opening and closing,
 // and the port list ComboCom with its port test.
+#include <QList>
 #include <QString>
 
+#include <functional>
+
 class QSerialPort;
+
+// What the system reports of one serial device.
+struct DispositivoSerie {
+    QString ruta;         // what opening it takes: /dev/ttyUSB0, COM3
+    QString descripcion;  // the adapter's description
+    QString fabricante;
+    QString numeroSerie;
+};
 
 // The one port object. Closed between operations.
 QSerialPort& MSCommDestellador();
 
+// The serial devices present, in the order that numbers the ports without a link:
+// plug-in adapters (every device but /dev/ttyS*) first, then the built-in /dev/ttyS*
+// ports; each group by its path, numbers compared as numbers (ttyUSB2 before ttyUSB10).
+QList<DispositivoSerie> DispositivosSerie();
+// Where DispositivosSerie takes the devices from, in any order; null: the system's
+// own list (Qt's serial port information). Tests put a fixed list in its place.
+void FijarFuenteDispositivos(std::function<QList<DispositivoSerie>()> fuente);
+
 // Device behind port number n (1 to 9): on Windows COMn; elsewhere the device the
-// symbolic link comn in the program's folder points to, else /dev/ttyS(n-1).
-// Empty for a number outside 1 to 9.
+// symbolic link comn in the program's folder points to, else the n-th device of
+// DispositivosSerie. Empty for a number outside 1 to 9 or when fewer than n devices
+// are present (the port is then not available).
 QString DispositivoPuerto(int numero);
+// For the port list: the device port n opens and what the system knows of it, or
+// that nothing is there.
+QString DescripcionPuerto(int numero);
 
 // Sets the port number while the port is closed; false for a number outside 1 to 9
 // or an open port (the number is then unchanged).
@@ -31,7 +54,10 @@ void CerrarCom();
 // "Serial Port  N  Not Avalaible" for port N.
 QString TextoPuertoNoDisponible(int numero);
 
-// Start-up: fills ComboCom with "Com1:" to "Com9:", sets the port number from
+// Start-up: fills ComboCom with "Com1:" to "Com9:", each entry described by
+// DescripcionPuerto as its tooltip and accessible description (renewed at every port
+// test and whenever an entry of the open list is highlighted, so that an adapter
+// plugged in later shows up), sets the port number from
 // NumeroPuerto and selects its entry (Com1: for a number outside 1 to 9), which runs
 // the port test.
 void IniciarComboCom();

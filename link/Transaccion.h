@@ -1,6 +1,6 @@
 #pragma once
 // The command transaction with the controller: one 8-byte frame out, one 8-byte
-// reply back, up to three tries; and Retardo, the calibrated busy wait that paces it.
+// reply back, up to three tries; and Retardo, the pause that paces it.
 #include <QByteArray>
 #include <cstdint>
 
@@ -36,22 +36,42 @@ QByteArray TramaComando(const ComandoQZL& comando);
 // Decodes the first 8 bytes taken from the line; header and checksum are not checked,
 // real controllers may not carry them. Estado is left for the caller.
 RespuestaQZL DecodificarRespuesta(const QByteArray& bytes);
+// Where the reply starts in the bytes taken so far, or -1 while it is not complete.
+// Stray bytes before a reply (a line glitch) are skipped: when "K" "X" stands later
+// than position 0, the reply is the 8 bytes from there. Bytes without "K" "X" count
+// from position 0, so a controller whose replies carry no header still works.
+int InicioRespuesta(const QByteArray& bytes);
 
 // One transaction on the open port (AbrirCom first). Reports "Time Out Transmision"
 // and "Error R  1" to "Error R  3" in panel 1; leaves Reintentos at 0.
-// Whatever is waiting in the receive buffer is discarded before each try, so a late
-// or partial reply is never taken as the answer to a later frame.
+// Whatever is waiting in the receive buffer is discarded before each try. A reply may
+// still come after its try gave up: until 1 s past the reply limit of every such try,
+// what arrives is discarded before a transaction that such a reply could answer sends
+// its frame (a retry of the same frame can take it: the answer is the same). Once a
+// controller's replies have been seen to repeat the frame's command and index (per
+// command, while the port stays open), a reply that does not is not this frame's: it
+// is dropped and the wait goes on. None of this adds a frame, a byte or a pause for a
+// controller that answers in time.
 // The reply wait blocks in Qt's event loop, processing window events on every pass.
 // A port that is closed, or vanishes (adapter unplugged), fails its tries at once; a
 // vanished port is closed. Called while another transaction waits, it touches
 // nothing and returns a failed record (see OperacionEnCurso).
 RespuestaQZL EnviarComando(const ComandoQZL& comando);
 
-// Busy wait of ms milliseconds: ms times an empty count to CuentaMilisegundo.
-// Processes no window events. Returns at once when ms or CuentaMilisegundo is 0 or less.
+// Pause of ms milliseconds on the monotonic clock, exact whatever the load: it sleeps
+// to just before the end and spins only the last fraction of a millisecond, so it
+// keeps no core busy. Processes no window events: the window neither repaints nor
+// reacts meanwhile. Returns at once when ms is 0 or less, and before the speed
+// calibration has run (CuentaMilisegundo 0 or less), as the tests rely on.
 void Retardo(int32_t ms);
-// The one counting loop, shared by Retardo and the speed calibration so that the
-// calibration holds for the delay: counts 1 to hasta on a volatile counter.
+// Asks the system, once per thread, to wake the calling thread on time from its sleeps
+// and waits even while other programs keep every core busy. Retardo does it for the
+// thread it runs on (the window's, which also waits for the replies); a peer thread
+// that timestamps the line calls it too. Where the system offers nothing of the kind,
+// the pauses stay exact, only more often a little long under load.
+void PrepararHiloPuntual();
+// The speed calibration's counting loop: counts 1 to hasta on a volatile counter,
+// so that the compiler can neither remove nor shorten it.
 void ContarVueltas(int32_t hasta);
 
 // One device operation at a time.

@@ -34,6 +34,14 @@ void CLeer_Click()
 
 static const QString ErrorDeLectura = QStringLiteral("Error de lectura, posible desbordamiento. Reintente la operación");
 
+// The read went wrong: the fields no longer show one read, every one is encoded from
+// its text again.
+static void ErrorLectura()
+{
+    OlvidarImagenBase();
+    MensajeCritico(ErrorDeLectura);
+}
+
 void LeerQZL()
 {
     OpcionesOperacion opciones;
@@ -44,8 +52,10 @@ void LeerQZL()
     ImagenParametros imagen;
     ComandoQZL orden{};
     orden.Comando = ComandoLeerParametro;
-    if (!op.AbrirPuerto())
+    if (!op.AbrirPuerto()) {
+        OlvidarImagenBase();
         return;
+    }
     for (int a = 0; a < CeldasParametros; ++a) {
         if (!ComprobarParametro(static_cast<int16_t>(a)))
             continue;
@@ -56,8 +66,9 @@ void LeerQZL()
             return;
         if (r.Estado != EstadoRespuesta) {
             // A partial image would show zeros that a later write sends back:
-            // the fields keep what they held.
+            // the fields keep what they held, and are encoded from their texts again.
             op.Fallo(QStringLiteral("Reading Error in data ") + QString::number(a));
+            OlvidarImagenBase();
             return;
         }
         imagen.celda[a] = r.Dato;
@@ -66,13 +77,16 @@ void LeerQZL()
     op.CerrarPuerto();
     Panel1(QStringLiteral("Ended"));
 
+    // A write or save without an edit gives back exactly these cells.
+    RecordarImagenBase(imagen);
     for (const FilaMapa* f : OrdenDecodificacion()) {
         if (!VentanaAbierta())
             return;  // closed from an event processed while decoding
         if (!DecodificarEnVentana(*f, imagen)) {
-            MensajeCritico(ErrorDeLectura);
+            ErrorLectura();
             return;
         }
+        RecordarCampoMostrado(*f);
         if (f->primera == CeldaTipoCambiador)
             DoEvents();
         if (f->primera == CeldaFirmware && imagen.celda[CeldaFirmware] < FirmwareMinimo)

@@ -42,6 +42,8 @@ struct SimuladorQZL {
     bool calladoDesdeEntonces = false;
     int tramasRecibidas = 0;
     QStringList registro;
+    bool medirTiempos = false;
+    std::vector<MomentoLinea> tiempos;
     std::FILE* ficheroRegistro = nullptr;
     std::string ruta;          // device path the tool opens; empty while closed
     std::string rutaEnlace;    // comN link, or empty
@@ -68,6 +70,14 @@ struct SimuladorQZL {
     uint32_t semillaBasura = 0x2545F491u;
     bool exclusivoVisto = false;   // the tool's serial port marks the tty exclusive while open
     bool exclusivoAntes = false;
+    Trama ultimaTrama{};           // the frame received before the current one
+    bool hayUltimaTrama = false;
+    // Replies held back by RetrasoPrimerIntentoMs, sent when due.
+    struct RespuestaDiferida {
+        Reloj::time_point cuando;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<RespuestaDiferida> diferidas;
 
     std::atomic<bool> parar{false};
     std::thread hilo;
@@ -222,6 +232,19 @@ static void VaciarSueltos(SimuladorQZL* sim)
     sim->sueltos.clear();
 }
 
+static void AnotarTiempo(SimuladorQZL* sim, bool respuesta, const uint8_t* bytes, size_t n)
+{
+    const int64_t ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        Reloj::now().time_since_epoch()).count();
+    std::lock_guard<std::mutex> l(sim->m);
+    if (!sim->medirTiempos)
+        return;
+    if (respuesta)
+        sim->tiempos.push_back({ns, true, 0});
+    for (size_t i = 0; i < n; ++i)
+        sim->tiempos.push_back({ns, false, bytes[i]});
+}
+
 // ---------------------------------------------------------------------------------
 // Serving
 // ---------------------------------------------------------------------------------
@@ -318,6 +341,9 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
         if (contestar)
             respuesta = ResponderTrama(sim->estado, trama.data());
     }
+    const bool primerIntento = !sim->hayUltimaTrama || sim->ultimaTrama != trama;
+    sim->ultimaTrama = trama;
+    sim->hayUltimaTrama = true;
     if (contestar) {
         if (f.RetrasoMs > 0)
             Dormir(sim, f.RetrasoMs);
@@ -330,13 +356,25 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
             if (salida[0] == 0x4B)
                 salida[0] = 0x00;
         } else {
+            if (f.SinEco) {
+                respuesta[4] = respuesta[5] = 0;
+                respuesta[7] = ChecksumTrama(respuesta.data());
+            }
             const int k = std::clamp(f.BytesRespuesta, 0, 8);
             salida.assign(respuesta.begin(), respuesta.begin() + k);
         }
         for (int i = 0; i < f.BytesExtra; ++i)
             salida.push_back(uint8_t(0xEE + i));
-        if (!sim->parar && !ToolConPuertoCerrado(sim))
+        static constexpr uint8_t Sueltos[3] = {0x00, 0xFF, 0x4B};
+        for (int i = 0; i < f.BytesAntes; ++i)
+            salida.insert(salida.begin() + i, Sueltos[i % 3]);
+        if (f.RetrasoPrimerIntentoMs > 0 && primerIntento)
+            sim->diferidas.push_back({Reloj::now() + std::chrono::milliseconds(f.RetrasoPrimerIntentoMs),
+                                      std::move(salida)});
+        else if (!sim->parar && !ToolConPuertoCerrado(sim)) {
+            AnotarTiempo(sim, true, nullptr, 0);
             Escribir(sim, salida);
+        }
     }
     if (cerrar) {
         // Give the tool a moment to take the last reply before the device disappears:
@@ -417,21 +455,39 @@ static void AtenderPeticiones(SimuladorQZL* sim)
     }
 }
 
+// Sends the held-back replies that are due, oldest first.
+static void EnviarDiferidas(SimuladorQZL* sim)
+{
+    const auto ahora = Reloj::now();
+    for (auto it = sim->diferidas.begin(); it != sim->diferidas.end();) {
+        if (it->cuando > ahora) {
+            ++it;
+            continue;
+        }
+        if (sim->maestro >= 0 && !ToolConPuertoCerrado(sim))
+            Escribir(sim, it->bytes);
+        it = sim->diferidas.erase(it);
+    }
+}
+
 static void Servir(SimuladorQZL* sim)
 {
     uint8_t buf[512];
     while (!sim->parar) {
         AtenderPeticiones(sim);
         if (sim->maestro < 0) {
+            sim->diferidas.clear();
             std::this_thread::sleep_for(std::chrono::milliseconds(SondeoMs));
             continue;
         }
         VigilarCierreDelTool(sim);
+        EnviarDiferidas(sim);
         pollfd p{sim->maestro, POLLIN, 0};
         const int r = poll(&p, 1, SondeoMs);
         if (r > 0 && (p.revents & POLLIN)) {
             const ssize_t n = read(sim->maestro, buf, sizeof buf);
             if (n > 0) {
+                AnotarTiempo(sim, false, buf, size_t(n));
                 sim->entrada.insert(sim->entrada.end(), buf, buf + n);
                 sim->ultimoByte = Reloj::now();
                 VigilarCierreDelTool(sim);  // the sender has the port open right now
@@ -590,4 +646,17 @@ bool SimReabrirLinea(SimuladorQZL* sim, std::string* error)
     if (!sim->reabrirBien && error)
         *error = sim->errorReabrir;
     return sim->reabrirBien;
+}
+
+void SimMedirTiempos(SimuladorQZL* sim, bool medir)
+{
+    std::lock_guard<std::mutex> l(sim->m);
+    sim->medirTiempos = medir;
+    sim->tiempos.clear();
+}
+
+std::vector<MomentoLinea> SimTiempos(SimuladorQZL* sim)
+{
+    std::lock_guard<std::mutex> l(sim->m);
+    return sim->tiempos;
 }

@@ -1,7 +1,12 @@
 // Writes one PNG per tab page of the main window as built, and one of the splash,
-// so the pages can be looked at without a display.
+// so the pages can be looked at without a display: qzl-snapshots DIR [en|es|fr].
+#include "support/EnlacePrueba.h"
 #include "support/VentanaPrueba.h"
 #include "app/ModuloKX.h"
+#include "flash/Colores.h"
+#include "link/Puerto.h"
+#include "params/Lectura.h"
+#include "ui/Idioma.h"
 #include "ui/Ventana.h"
 #include "ui/frmMain.h"
 #include "ui/frmSplash.h"
@@ -17,6 +22,17 @@ int main(int argc, char* argv[])
     const QString destino = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("snapshots");
     QDir().mkpath(destino);
     QTextStream salida(stdout);
+    const QString idioma = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("en");
+    if (idioma == QLatin1String("es"))
+        FijarTablaIdioma(TablaEspanol);
+    else if (idioma == QLatin1String("fr"))
+        FijarTablaIdioma(TablaFrances);
+    else if (idioma == QLatin1String("en"))
+        FijarTablaIdioma(TablaIngles);
+    else {
+        QTextStream(stderr) << "qzl-snapshots: language must be en, es or fr\n";
+        return 2;
+    }
 
     frmSplash splash;
     splash.show();
@@ -33,7 +49,15 @@ int main(int argc, char* argv[])
     QApplication::processEvents();
     f->grab().save(destino + QStringLiteral("/start.png"));
     salida << destino << "/start.png\n";
-    // The start picture lies over the pages until the first read; the page pictures leave it out.
+    // The pages as a technician sees them after reading the demo controller and its
+    // flash table: every field there, lists set, colours and sectors drawn. Without the
+    // simulator the pages are shown as they start (the start picture left out).
+    SimuladorPtr sim = IniciarSimuladorPrueba(1, EstadoDemo());
+    if (sim) {
+        FijarPuerto(1);
+        CLeer_Click();
+        CLeerColores_Click();
+    }
     Ventana().PictureInicio->hide();
     for (int p = 1; p <= 6; ++p) {
         if (p <= NumeroPestanas())
@@ -46,5 +70,6 @@ int main(int argc, char* argv[])
         salida << archivo << "\n";
     }
     CerrarVentanaPrueba();
+    sim.reset();
     return 0;
 }

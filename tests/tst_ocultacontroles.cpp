@@ -75,7 +75,7 @@ static QMap<QString, bool> EstadoControles()
     QMap<QString, bool> estado;
     for (QWidget* w : FormPrincipal()->findChildren<QWidget*>()) {
         const QString n = w->objectName();
-        if (!n.isEmpty() && !n.startsWith(u"qt_") && !n.startsWith(u"TabStrip1_pagina"))
+        if (!n.isEmpty() && !n.startsWith(u"qt_"))
             estado.insert(n, w->isHidden());
     }
     return estado;
@@ -169,6 +169,9 @@ private slots:
         QCOMPARE(rotulo->parentWidget(), FrameP(3));
         QCOMPARE(rotulo->geometry().topLeft(), QPoint(600 / 15, arriba / 15));
         QCOMPARE(rotulo->width(), ancho / 15);
+        // A regular 9.75-point face, after the texts are applied too.
+        QCOMPARE(rotulo->font().pointSizeF(), 9.75);
+        QVERIFY(!rotulo->font().bold());
         QVERIFY(!rotulo->isHidden());
         for (const QString& nombre : {encendida, apagada}) {
             auto* dibujo = qobject_cast<QLabel*>(Control(nombre));
@@ -180,6 +183,7 @@ private slots:
         }
         AplicarTextos();
         QCOMPARE(rotulo->text(), texto);
+        QCOMPARE(rotulo->font().pointSizeF(), 9.75);
     }
 
     // The reset hides exactly its list, in and out of service mode, and only

@@ -41,7 +41,7 @@ private slots:
     void initTestCase()
     {
         CrearVentanaPrueba();
-        FrameP(5)->show();
+        SeleccionarPestana(5);
         QCoreApplication::processEvents();
     }
     void init()

@@ -1,4 +1,5 @@
-// The serial port: device mapping, opening and closing, and the port list with its
+// The serial port: device mapping (links, then the devices present), the port list's
+// descriptions, opening and closing, and the port list with its
 // port test, failure steps and fall-back to "Com1:".
 #include "app/ModuloKX.h"
 #include "link/Puerto.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSerialPort>
+#include <QSerialPortInfo>
 #include <QTest>
 
 #include <thread>
@@ -31,6 +33,16 @@ class TstPuerto : public QObject {
     Q_OBJECT
 
     SimuladorPtr sim;
+    QList<DispositivoSerie> fuente;
+
+    // The serial devices the system reports, by path only.
+    static void Presentes(const QStringList& rutas)
+    {
+        QList<DispositivoSerie> lista;
+        for (const QString& r : rutas)
+            lista.append({r, {}, {}, {}});
+        FijarFuenteDispositivos([lista] { return lista; });
+    }
 
     // Window without the start-up sequence, qzl.ini as given, no comN links.
     void Ventana_(const QString& ini)
@@ -66,26 +78,45 @@ private slots:
         CerrarVentanaPrueba();
         sim.reset();
         QDir(CarpetaPrueba()).rmdir(QStringLiteral("qzl.ini"));
+        Presentes({});
     }
 
+    // Port n: a comN link first, else the n-th device present (adapters before the
+    // built-in ttyS ports, numbers compared as numbers), else nothing.
     void dispositivo_data()
     {
         QTest::addColumn<int>("numero");
         QTest::addColumn<QString>("enlace");  // "": none; "roto": dangling; else a file in the folder
+        QTest::addColumn<QStringList>("presentes");  // as the system reports them, in its order
         QTest::addColumn<QString>("esperado");
-        QTest::newRow("link to a device") << 3 << "linea" << "@/linea";
-        QTest::newRow("dangling link") << 2 << "roto" << "@/com2";
-        QTest::newRow("no link, port 1") << 1 << "" << "/dev/ttyS0";
-        QTest::newRow("no link, port 9") << 9 << "" << "/dev/ttyS8";
-        QTest::newRow("port 0") << 0 << "" << "";
-        QTest::newRow("port 10") << 10 << "" << "";
+        const QStringList pc{"/dev/ttyS3", "/dev/ttyS0", "/dev/ttyUSB0", "/dev/ttyS1", "/dev/ttyS2"};
+        QTest::newRow("link to a device") << 3 << "linea" << pc << "@/linea";
+        QTest::newRow("link wins over a device") << 1 << "linea" << pc << "@/linea";
+        QTest::newRow("dangling link") << 2 << "roto" << pc << "@/com2";
+        QTest::newRow("one adapter is Com1") << 1 << "" << pc << "/dev/ttyUSB0";
+        QTest::newRow("built-in ports after it") << 2 << "" << pc << "/dev/ttyS0";
+        QTest::newRow("built-in ports in order") << 5 << "" << pc << "/dev/ttyS3";
+        QTest::newRow("fewer devices than the number") << 6 << "" << pc << "";
+        QTest::newRow("no device at all") << 1 << "" << QStringList{} << "";
+        QTest::newRow("numbers as numbers")
+            << 3 << "" << QStringList{"/dev/ttyUSB10", "/dev/ttyS10", "/dev/ttyUSB2", "/dev/ttyACM0", "/dev/ttyS2"}
+            << "/dev/ttyUSB10";
+        QTest::newRow("ttyS2 before ttyS10")
+            << 4 << "" << QStringList{"/dev/ttyUSB10", "/dev/ttyS10", "/dev/ttyUSB2", "/dev/ttyACM0", "/dev/ttyS2"}
+            << "/dev/ttyS2";
+        QTest::newRow("a ttyS name that is no built-in port")
+            << 1 << "" << QStringList{"/dev/ttyS0", "/dev/ttySAC0"} << "/dev/ttySAC0";
+        QTest::newRow("port 0") << 0 << "" << pc << "";
+        QTest::newRow("port 10") << 10 << "" << pc << "";
     }
 
     void dispositivo()
     {
         QFETCH(int, numero);
         QFETCH(QString, enlace);
+        QFETCH(QStringList, presentes);
         QFETCH(QString, esperado);
+        Presentes(presentes);
         const QString carpeta = QDir(CarpetaPrueba()).canonicalPath();
         esperado.replace(u'@', carpeta);
         QuitarEnlace(numero);
@@ -101,6 +132,106 @@ private slots:
         QCOMPARE(DispositivoPuerto(numero), esperado);
         if (numero >= 1 && numero <= 9)
             QuitarEnlace(numero);
+    }
+
+    // Without an injected list the product asks Qt's serial port information.
+    void dispositivosDelSistema()
+    {
+        FijarFuenteDispositivos(nullptr);
+        QStringList sistema;
+        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+            sistema.append(info.systemLocation());
+        QStringList vistos;
+        for (const DispositivoSerie& d : DispositivosSerie())
+            vistos.append(d.ruta);
+        sistema.sort();
+        QStringList ordenados = vistos;
+        ordenados.sort();
+        QCOMPARE(ordenados, sistema);
+        for (int n = 1; n <= 9; ++n) {
+            QuitarEnlace(n);
+            QCOMPARE(DispositivoPuerto(n), vistos.value(n - 1));
+        }
+        Presentes({});
+    }
+
+    // A technician with one adapter and no link: Com1 reaches the controller with the
+    // default settings; Com2 has nothing behind it.
+    void adaptadorSinEnlace()
+    {
+        Ventana_(QStringLiteral("1\r\n0\r\n0\r\n\"1\"\r\n0\r\n"));
+        Simulador(9);
+        const QString pty = QString::fromStdString(SimRuta(sim.get()));
+        QuitarEnlace(9);
+        Presentes({"/dev/ttyS0", pty});
+        NumeroPuerto = 1;
+        IniciarComboCom();
+        QCOMPARE(HistorialPanel1(), QStringList{"Serial Port  1"});
+        QCOMPARE(DispositivoPuerto(1), pty);
+        QVERIFY(FijarPuerto(1));
+        QVERIFY(AbrirCom());
+        ComandoQZL c{};
+        c.Comando = 128;
+        const RespuestaQZL r = EnviarComando(c);
+        CerrarCom();
+        QCOMPARE(r.Estado, EstadoRespuesta);
+        QVERIFY(EsperarTramas(sim.get(), 1));
+
+        Presentes({pty});
+        HistorialPanel1().clear();
+        Ventana().ComboCom->setCurrentIndex(1);
+        QCOMPARE(HistorialPanel1(), (QStringList{"Serial Port  2  Not Avalaible", "Serial Port  1"}));
+        QCOMPARE(LineasIni().value(0), QStringLiteral("1"));
+        Presentes({});
+    }
+
+    // Each entry says what it opens and what the system knows of it, or that nothing
+    // is there; the entries' own texts stay as they are.
+    void descripcionDeLasEntradas()
+    {
+        Ventana_(QStringLiteral("3\r\n0\r\n0\r\n\"1\"\r\n0\r\n"));
+        Simulador(3);
+        const QString pty = QString::fromStdString(SimRuta(sim.get()));
+        EnlaceRoto(4);
+        fuente = {{"/dev/ttyS0", "", "", ""}, {"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A50285BI"}};
+        FijarFuenteDispositivos([this] { return fuente; });
+
+        IniciarComboCom();
+
+        QComboBox* lista = Ventana().ComboCom;
+        QCOMPARE(HistorialPanel1(), QStringList{"Serial Port  3"});
+        auto consejo = [lista](int i) { return lista->itemData(i, Qt::ToolTipRole).toString(); };
+        for (int i = 0; i < 9; ++i) {
+            QCOMPARE(lista->itemText(i), QStringLiteral("Com%1:").arg(i + 1));
+            QVERIFY(!consejo(i).isEmpty());
+            QCOMPARE(lista->itemData(i, Qt::AccessibleDescriptionRole).toString(), consejo(i));
+        }
+        QCOMPARE(consejo(0), QStringLiteral("Opens /dev/ttyUSB0: FT232R USB UART, FTDI, serial number A50285BI"));
+        QVERIFY2(consejo(1).startsWith(QStringLiteral("Opens /dev/ttyS0: the system knows nothing more of it")),
+                 qPrintable(consejo(1)));
+        QVERIFY2(consejo(1).contains(QStringLiteral("built-in")), qPrintable(consejo(1)));
+        QCOMPARE(consejo(2), QStringLiteral("Opens %1 through the link %2/com3").arg(pty, CarpetaPrueba()));
+        QCOMPARE(consejo(3), QStringLiteral("Nothing there: the link %1/com4 leads to no device").arg(CarpetaPrueba()));
+        for (int i = 4; i < 9; ++i)
+            QCOMPARE(consejo(i),
+                     QStringLiteral("Nothing there: no link com%1 and only 2 serial devices present").arg(i + 1));
+        // The list itself describes its current entry.
+        QCOMPARE(lista->toolTip(), consejo(2));
+        QCOMPARE(lista->accessibleDescription(), consejo(2));
+
+        // An adapter plugged in later is described as soon as the open list is looked at,
+        // and at the next choice of port.
+        fuente.append({"/dev/ttyACM0", "", "", "7"});
+        emit lista->highlighted(4);
+        QCOMPARE(consejo(0), QStringLiteral("Opens /dev/ttyACM0: serial number 7"));
+        QCOMPARE(consejo(1), QStringLiteral("Opens /dev/ttyUSB0: FT232R USB UART, FTDI, serial number A50285BI"));
+        QCOMPARE(consejo(5), QStringLiteral("Nothing there: no link com6 and only 3 serial devices present"));
+        fuente = {};
+        lista->setCurrentIndex(0);
+        QCOMPARE(consejo(0), QStringLiteral("Nothing there: no link com1 and no serial device present"));
+        QCOMPARE(lista->toolTip(), consejo(0));
+        QuitarEnlace(4);
+        Presentes({});
     }
 
     void fijarPuerto()

@@ -9,6 +9,8 @@
 #include "ui/frmSplash.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -17,7 +19,9 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -369,6 +373,10 @@ private slots:
         QTest::newRow("grid") << u"MSFlexGridPautas"_s << Twips(840, 230, 6435, 2655);
         QTest::newRow("lblSalida 11") << u"lblSalida_11"_s << Twips(5280, 4200, 720, 255);
         QTest::newRow("btnSpool") << u"btnSpoolValorInstantaneo"_s << Twips(480, 4560, 1575, 375);
+        // The right column of page 1: every field at left 4920, 735 x 285.
+        QTest::newRow("txtGrupoLeds") << u"txtGrupoLeds"_s << Twips(4920, 360, 735, 285);
+        QTest::newRow("txtDuracionPulsoSincronismo") << u"txtDuracionPulsoSincronismo"_s
+                                                     << Twips(4920, 1200, 735, 285);
     }
     void geometriaEnTwips()
     {
@@ -448,6 +456,54 @@ private slots:
         QCOMPARE(Ventana().TLuxON, Ventana().Label_18->buddy());
     }
 
+    // The user's click and Space toggle between clear and ticked; grey comes only from
+    // the program (a read or a loaded file), and a click leaves it.
+    void balizaEmergenciaSinGrisAlPulsar_data()
+    {
+        QTest::addColumn<int>("inicial");
+        QTest::addColumn<bool>("teclado");
+        QTest::addColumn<int>("primera");
+        QTest::addColumn<int>("segunda");
+        for (bool teclado : {false, true}) {
+            const char* como = teclado ? "space" : "click";
+            QTest::addRow("clear, %s", como) << int(Qt::Unchecked) << teclado << int(Qt::Checked) << int(Qt::Unchecked);
+            QTest::addRow("ticked, %s", como) << int(Qt::Checked) << teclado << int(Qt::Unchecked) << int(Qt::Checked);
+            QTest::addRow("grey, %s", como) << int(Qt::PartiallyChecked) << teclado << int(Qt::Unchecked)
+                                            << int(Qt::Checked);
+        }
+    }
+    void balizaEmergenciaSinGrisAlPulsar()
+    {
+        QFETCH(int, inicial);
+        QFETCH(bool, teclado);
+        QFETCH(int, primera);
+        QFETCH(int, segunda);
+        QCheckBox* c = Ventana().CheckBalizaEmergencia;
+        SeleccionarPestana(1);
+        c->show();
+        c->setCheckState(Qt::CheckState(inicial));
+        QCOMPARE(int(c->checkState()), inicial);
+        auto pulsar = [&] {
+            if (teclado) {
+                c->setFocus();
+                QTest::keyClick(c, Qt::Key_Space);
+            } else {
+                QTest::mouseClick(c, Qt::LeftButton);
+            }
+        };
+        QSignalSpy estados(c, &QCheckBox::stateChanged);
+        pulsar();
+        QCOMPARE(int(c->checkState()), primera);
+        pulsar();
+        QCOMPARE(int(c->checkState()), segunda);
+        for (const QList<QVariant>& e : estados)
+            QVERIFY(e.at(0).toInt() != int(Qt::PartiallyChecked));
+        // After the user's clicks a read can still show grey.
+        c->setCheckState(Qt::PartiallyChecked);
+        QCOMPARE(c->checkState(), Qt::PartiallyChecked);
+        c->hide();
+    }
+
     void barraDeEstadoConTresPaneles()
     {
         auto paneles = Ventana().sbStatusBar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
@@ -457,6 +513,47 @@ private slots:
         QVERIFY(!FormPrincipal()->paneles[2]->text().isEmpty());
         Panel1(u"Ended"_s);
         QCOMPARE(FormPrincipal()->paneles[0]->text(), u"Ended"_s);
+    }
+
+    // A screen reader hears each panel's text, and a new message in panel 1 as it appears.
+    void panelesAccesibles()
+    {
+        QLabel* const* paneles = FormPrincipal()->paneles;
+        const QString papeles[3] = {u"Status"_s, u"Date"_s, u"Time"_s};
+        for (int i = 0; i < 3; ++i) {
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(paneles[i]);
+            QVERIFY(a);
+            QCOMPARE(a->text(QAccessible::Name), paneles[i]->text());
+            QCOMPARE(a->text(QAccessible::Description), papeles[i]);
+        }
+        for (const QString& texto : {u"Reading Error in data  37"_s, u"Ended"_s}) {
+            Panel1(texto);
+            QCOMPARE(QAccessible::queryAccessibleInterface(paneles[0])->text(QAccessible::Name), texto);
+        }
+
+        // The announcement travels only while an accessibility bridge is active; the
+        // headless platform has none, a desktop session with a screen reader has one.
+        static QList<QPair<QObject*, QAccessible::Event>> eventos;
+        const QAccessible::UpdateHandler anterior = QAccessible::installUpdateHandler(
+            [](QAccessibleEvent* e) { eventos.append({e->object(), e->type()}); });
+        QAccessible::setActive(true);
+        const bool activa = QAccessible::isActive();
+        auto restaurar = qScopeGuard([anterior] {
+            QAccessible::installUpdateHandler(anterior);
+            QAccessible::setActive(false);
+        });
+        if (!activa)
+            QSKIP("no accessibility bridge on this platform");
+        for (const QString& texto : {u"Reading Error in data  37"_s, u"Ended"_s}) {
+            eventos.clear();
+            Panel1(texto);
+            const QPair<QObject*, QAccessible::Event> anuncio(paneles[0], QAccessible::NameChanged);
+            QCOMPARE(eventos.count(anuncio), 1);
+        }
+        // The same text again is no news.
+        eventos.clear();
+        Panel1(u"Ended"_s);
+        QVERIFY(eventos.isEmpty());
     }
 };
 
@@ -489,11 +586,20 @@ private slots:
     {
         QCOMPARE(FrameActual, int16_t(1));
         QCOMPARE(PestanaSeleccionada(), 1);
-        for (int i = 1; i <= 6; ++i) {
-            QCOMPARE(FrameP(i)->geometry(), FrameP(1)->geometry());
+        for (int i = 1; i <= 6; ++i)
             QCOMPARE(FrameP(i)->isVisible(), i == 1);
+        // The pages are the strip's own: each page with a tab, once shown, covers the
+        // same client area.
+        QTabWidget* tira = Ventana().TabStrip1;
+        for (int i = 1; i <= NumeroPestanas(); ++i) {
+            QCOMPARE(tira->widget(i - 1), FrameP(i));
+            SeleccionarPestana(i);
+            QCOMPARE(FrameP(i)->geometry(), FrameP(1)->geometry());
         }
-        QVERIFY(Ventana().TabStrip1->geometry().contains(FrameP(1)->geometry()));
+        SeleccionarPestana(1);
+        const QRect cliente(FrameP(1)->mapTo(tira->parentWidget(), QPoint(0, 0)), FrameP(1)->size());
+        QVERIFY(tira->geometry().contains(cliente));
+        QVERIFY(cliente.top() > tira->geometry().top() + tira->tabBar()->height() - 1);
     }
 
     void cambiarDePestanaMuestraUnaSolaPagina()

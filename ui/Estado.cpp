@@ -1,5 +1,6 @@
 #include "ui/Estado.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPointer>
@@ -15,8 +16,12 @@ void Panel1(const QString& texto)
     if (historial.size() >= MaximoHistorial)
         historial.remove(0, MaximoHistorial / 2);
     historial.append(texto);
-    if (etiquetaPanel1)
+    if (etiquetaPanel1 && etiquetaPanel1->text() != texto) {
         etiquetaPanel1->setText(texto);
+        // A label does not announce a new text by itself; a screen reader then reads the message.
+        QAccessibleEvent cambio(etiquetaPanel1.data(), QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&cambio);
+    }
 }
 
 QString TextoPanel1()

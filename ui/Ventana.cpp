@@ -82,22 +82,38 @@ int NumeroPestanas()
     return Ventana().TabStrip1->count();
 }
 
+// The strip's pages are FrameP 1 to 6 in the form, and tab position p always shows
+// FrameP p. So taking a tab away drops the last page and moves the captions after it
+// one place left, and putting one in adds the next page and moves them right; the
+// selection follows its tab as when the strip itself removes or inserts one.
 void QuitarPestana(int posicion)
 {
     QTabWidget* tira = Ventana().TabStrip1;
-    QWidget* pagina = tira->widget(posicion - 1);
-    if (!pagina)
+    const int cuenta = tira->count();
+    if (posicion < 1 || posicion > cuenta)
         return;
-    tira->removeTab(posicion - 1);
-    pagina->deleteLater();
+    const int seleccionada = PestanaSeleccionada();
+    for (int p = posicion; p < cuenta; ++p)
+        tira->setTabText(p - 1, tira->tabText(p));
+    tira->removeTab(cuenta - 1);
+    if (seleccionada > posicion)
+        SeleccionarPestana(seleccionada - 1);
 }
 
 void InsertarPestana(int posicion, const QString& texto)
 {
-    // The tab's own page stays empty: the page shown is FrameP at that position.
-    auto* vacia = new QWidget;
-    vacia->setObjectName(QStringLiteral("TabStrip1_pagina%1").arg(posicion));
-    Ventana().TabStrip1->insertTab(posicion - 1, vacia, texto);
+    QTabWidget* tira = Ventana().TabStrip1;
+    const int cuenta = tira->count();
+    QGroupBox* pagina = FrameP(cuenta + 1);
+    if (posicion < 1 || posicion > cuenta + 1 || !pagina)
+        return;
+    const int seleccionada = PestanaSeleccionada();
+    tira->addTab(pagina, cuenta >= posicion ? tira->tabText(cuenta - 1) : texto);
+    for (int p = cuenta; p > posicion; --p)
+        tira->setTabText(p - 1, tira->tabText(p - 2));
+    tira->setTabText(posicion - 1, texto);
+    if (cuenta > 0 && seleccionada >= posicion)
+        SeleccionarPestana(seleccionada + 1);
 }
 
 void TextoPestana(int posicion, const QString& texto)
@@ -121,7 +137,7 @@ void TabStrip1_Click()
     if (p == FrameActual || !FrameP(p))
         return;
     FrameP(p)->show();
-    if (QGroupBox* anterior = FrameP(FrameActual))
+    if (QGroupBox* anterior = FrameP(FrameActual); anterior && anterior != FrameP(p))
         anterior->hide();
     FrameActual = static_cast<int16_t>(p);
 }

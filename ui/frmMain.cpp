@@ -3,13 +3,17 @@
 #include "app/Cierre.h"
 #include "ui/Dibujos.h"
 #include "ui/Estado.h"
+#include "ui/Fuentes.h"
 #include "ui/Ventana.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QLocale>
 #include <QPushButton>
 #include <QStatusBar>
+
+static constexpr double PuntosFilasIndicadoras = 9.75;
 
 frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent)
@@ -21,15 +25,29 @@ frmMain::frmMain(QWidget* parent)
     RegistrarFormulario(this);
     RegistrarFormPrincipal(this);
 
+    AplicarFuenteVentana(this);
+    // The form holds whole point sizes only; the indicator-row captions are 9.75 points.
+    for (int i = 0; i <= 10; ++i) {
+        QFont letra;
+        letra.setPointSizeF(PuntosFilasIndicadoras);
+        if (QLabel* rotulo = label1(i))
+            rotulo->setFont(letra);
+    }
+    // Grey is what a read or a file says when the controller holds 2 there; a click never
+    // leads into it (it would send 2 unasked): from grey it clears, otherwise it toggles.
+    connect(ui.CheckBalizaEmergencia, &QAbstractButton::pressed, this,
+            [this] { ui.CheckBalizaEmergencia->setTristate(false); });
+
     PintarDibujos();
-    AjustarTextosBotones();
+    AjustarFuentes(this);
 
     // Three panels: the message line, the date and the time.
     for (int i = 0; i < 3; ++i) {
         paneles[i] = new QLabel(this);
         paneles[i]->setObjectName(QStringLiteral("sbStatusBar_Panel%1").arg(i + 1));
         paneles[i]->setFrameShape(QFrame::StyledPanel);
-        paneles[i]->setAccessibleName(i == 0 ? tr("Status") : i == 1 ? tr("Date") : tr("Time"));
+        // The panel's text is its accessible name, so a screen reader hears the message itself.
+        paneles[i]->setAccessibleDescription(i == 0 ? tr("Status") : i == 1 ? tr("Date") : tr("Time"));
     }
     paneles[0]->setText(QStringLiteral("Estado"));
     ui.sbStatusBar->addWidget(paneles[0], 1);
@@ -46,19 +64,6 @@ frmMain::frmMain(QWidget* parent)
     timerSpoolValoresInstantaneos.setObjectName(QStringLiteral("tmrSpoolValoresInstantaneos"));
     timerSpoolValoresInstantaneos.setInterval(1000);
     // The handlers are connected by the start-up (ConectarManejadores), each folder its own.
-}
-
-// The layout is fixed in twips; a caption wider than its button (a long translation, a
-// large system font) gets a smaller font instead of being cut off.
-void AjustarTextosBotones()
-{
-    for (QPushButton* b : FormPrincipal()->findChildren<QPushButton*>()) {
-        QFont f = b->font();
-        while (f.pointSizeF() > 6.0 && QFontMetrics(f).horizontalAdvance(b->text()) + 6 > b->width())
-            f.setPointSizeF(f.pointSizeF() - 0.5);
-        if (f != b->font())
-            b->setFont(f);
-    }
 }
 
 frmMain::~frmMain()

@@ -25,6 +25,3 @@ private:
     QTimer relojPaneles;  // keeps the date and time panels current
     void ActualizarFechaHora();
 };
-
-// Shrinks the font of buttons whose caption does not fit their fixed width.
-void AjustarTextosBotones();

@@ -5,6 +5,7 @@
 #include "app/Manejadores.h"
 #include "app/ModuloKX.h"
 #include "link/Calibracion.h"
+#include "link/Puerto.h"
 #include "ui/Estado.h"
 #include "ui/Ventana.h"
 #include "ui/frmMain.h"
@@ -32,6 +33,8 @@ void PrepararEntornoPrueba()
     QApplication::setOrganizationName(QStringLiteral("QZL"));
     carpeta = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/qzl prueba XXXXXX"));
     FijarCarpetaPrograma(carpeta->path());
+    // No test depends on the serial devices of the machine it runs on: ports are links.
+    FijarFuenteDispositivos([] { return QList<DispositivoSerie>{}; });
     // Each test process keeps its own per-user settings, never the user's and never a neighbour's.
     QDir(carpeta->path()).mkpath(QStringLiteral(".config"));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, carpeta->filePath(QStringLiteral(".config")));
