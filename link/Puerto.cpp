@@ -44,7 +44,7 @@ QString DispositivoPuerto(int numero)
 #ifdef Q_OS_WIN
     return QStringLiteral("COM") + QString::number(numero);
 #else
-    const QString enlace = CarpetaPrograma() + QDir::separator() + QStringLiteral("com")
+    const QString enlace = CarpetaAjustes() + QDir::separator() + QStringLiteral("com")
         + QString::number(numero);
     const QFileInfo info(enlace);
     if (info.isSymLink()) {
