@@ -38,7 +38,7 @@ qzl_build() {
 qzl_build_tool() {
   local dir=$1 objetivos=(qzl qzl-sim)
   qzl_configure "$dir" || return 1
-  if ninja -C "$dir" -t targets all 2>/dev/null | grep -q '^qzl-help:'; then
+  if ninja -C "$dir" -t targets all 2>/dev/null | grep '^qzl-help:' >/dev/null; then
     objetivos+=(qzl-help)
   fi
   cmake --build "$dir" -j"$(nproc)" --target "${objetivos[@]}" || return 1
