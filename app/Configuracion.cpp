@@ -13,7 +13,7 @@ static constexpr qint64 TamanoMaximo = 64 * 1024;
 
 QString RutaConfiguracion()
 {
-    return CarpetaPrograma() + QDir::separator() + QStringLiteral("qzl.ini");
+    return CarpetaAjustes() + QDir::separator() + QStringLiteral("qzl.ini");
 }
 
 // Values are separated by line ends, or by commas on one line; a quoted value

@@ -1,6 +1,9 @@
 #include "app/ModuloKX.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 #include <cmath>
 
 int16_t NumeroPuerto = 1;
@@ -35,6 +38,26 @@ QString CarpetaPrograma()
 void FijarCarpetaPrograma(const QString& carpeta)
 {
     carpetaFijada = carpeta;
+}
+
+// A real attempt to create a file: permission bits say nothing of read-only mounts, and
+// nothing at all to root.
+static bool SePuedeEscribir(const QString& carpeta)
+{
+    QTemporaryFile prueba(carpeta + QStringLiteral("/.qzl-XXXXXX"));
+    return prueba.open();
+}
+
+QString CarpetaAjustes()
+{
+    const QString programa = CarpetaPrograma();
+    if (SePuedeEscribir(programa))
+        return programa;
+    const QString usuario = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    // Created on first use, so that the first rewrite of qzl.ini succeeds and the user
+    // finds the folder in which to put a comN link.
+    QDir().mkpath(usuario);
+    return QDir::toNativeSeparators(usuario);
 }
 
 int EsperaMs(int ms)

@@ -32,10 +32,13 @@ constexpr int32_t EntradaVacia = 511;
 extern int32_t TablaPautas[9][33];
 extern int32_t TablaColores[9];    // rows 1 to 8; colour code, red in bits 0-7
 
-// --- The program's folder (qzl.ini, comN links, help files) ---
+// --- The program's folder (help files; qzl.ini and comN links when the user can write it) ---
 QString CarpetaPrograma();
 // Tests point the program at a scratch folder so nothing is written beside the real binary.
 void FijarCarpetaPrograma(const QString& carpeta);
+// The folder of qzl.ini and the comN links: the program's folder when the user can write it
+// (a portable copy), otherwise the user's own configuration folder (an installed copy).
+QString CarpetaAjustes();
 
 // --- Long waits (the 2 s reply limit and the like) ---
 // 1.0 in the product; tests shorten every long wait through this one factor.

@@ -107,7 +107,7 @@ static bool NumeroValido(int numero)
 #ifndef Q_OS_WIN
 static QString RutaEnlace(int numero)
 {
-    return CarpetaPrograma() + QDir::separator() + QStringLiteral("com") + QString::number(numero);
+    return CarpetaAjustes() + QDir::separator() + QStringLiteral("com") + QString::number(numero);
 }
 #endif
 

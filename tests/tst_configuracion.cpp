@@ -117,9 +117,20 @@ private slots:
 
     void escrituraQueFallaNoDejaMedioArchivo()
     {
+        // A program folder that cannot be written sends the file to the user's configuration
+        // folder; a home below a plain file makes that one impossible too, even for root.
+        const QString archivo = CarpetaPrueba() + u"/a plain file"_s;
+        QFile f(archivo);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        const QByteArray casa = qgetenv("HOME");
+        qputenv("HOME", archivo.toLocal8Bit());
         FijarCarpetaPrograma(CarpetaPrueba() + u"/no such folder"_s);
-        QVERIFY(!EscribirConfiguracion());
-        QVERIFY(!QFile::exists(RutaConfiguracion()));
+        const bool escrito = EscribirConfiguracion();
+        const bool existe = QFile::exists(RutaConfiguracion());
+        qputenv("HOME", casa);
+        QVERIFY(!escrito);
+        QVERIFY(!existe);
     }
 };
 

@@ -1,6 +1,5 @@
 #include "ui/Estado.h"
 
-#include <QAccessible>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPointer>
@@ -17,10 +16,9 @@ void Panel1(const QString& texto)
         historial.remove(0, MaximoHistorial / 2);
     historial.append(texto);
     if (etiquetaPanel1 && etiquetaPanel1->text() != texto) {
+        // The panel has no fixed accessible name, so the label itself announces its new
+        // text as a name change: a screen reader reads the message as it appears.
         etiquetaPanel1->setText(texto);
-        // A label does not announce a new text by itself; a screen reader then reads the message.
-        QAccessibleEvent cambio(etiquetaPanel1.data(), QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&cambio);
     }
 }
 
