@@ -18,6 +18,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <vector>
+
 namespace {
 
 QByteArray Bytes(const Trama& t)
@@ -96,6 +98,8 @@ private slots:
     void respuestaTardiaLlegaDespues();
     void puertoCerradoPierdeLoPendiente();
     void cerrarYReabrirConEnlace();
+    void lineaCortadaNoLlevaAOtroTerminal_data();
+    void lineaCortadaNoLlevaAOtroTerminal();
     void enlaceNoPisaUnFichero();
     void dispositivoExistente();
     void detenerEsRapidoConRespuestaPendiente();
@@ -614,6 +618,68 @@ void TestSimulador::cerrarYReabrirConEnlace()
     sim.reset();
     QVERIFY2(!QFileInfo::exists(enlace) && !QFileInfo(enlace).isSymLink(),
              "stopping removes its own link");
+}
+
+// Once the line is pulled, its pseudo-terminal number is free and the next pty anyone
+// opens may get it. The link must not lead there: it points where nothing can be opened.
+void TestSimulador::lineaCortadaNoLlevaAOtroTerminal_data()
+{
+    QTest::addColumn<bool>("trasTrama");
+    QTest::newRow("pulled on demand") << false;
+    QTest::newRow("pulled after a reply") << true;
+}
+
+void TestSimulador::lineaCortadaNoLlevaAOtroTerminal()
+{
+    QFETCH(bool, trasTrama);
+    QTemporaryDir dir;
+    OpcionesSimulador op;
+    op.CarpetaEnlace = dir.path().toStdString();
+    op.PuertoEnlace = 3;
+    std::string error;
+    SimuladorPtr sim(SimIniciar(op, &error));
+    QVERIFY2(sim, error.c_str());
+    const QString enlace = dir.filePath("com3");
+    const std::string antigua = SimRuta(sim.get());
+    if (trasTrama) {
+        FallosSimulador f;
+        f.CerrarTrasTramas = 1;
+        SimFijarFallos(sim.get(), f);
+        QSerialPort p;
+        QVERIFY2(Abrir(p, enlace), qPrintable(p.errorString()));
+        Enviar(p, TramaQ(1, 0, 0));
+        QCOMPARE(Leer(p, 8, 1000).size(), 8);
+        QTRY_VERIFY_WITH_TIMEOUT(!SimLineaAbierta(sim.get()), 2000);
+    } else {
+        SimCerrarLinea(sim.get());
+    }
+
+    // Another program's pseudo-terminals, until one of them has the old number (the
+    // kernel hands out the lowest free one, so this is usually the first).
+    std::vector<int> ajenos;
+    bool mismoNumero = false;
+    for (int i = 0; i < 16 && !mismoNumero; ++i) {
+        const int m = posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(m >= 0);
+        ajenos.push_back(m);
+        QVERIFY(grantpt(m) == 0 && unlockpt(m) == 0);
+        mismoNumero = std::string(ptsname(m)) == antigua;
+    }
+    QVERIFY(QFileInfo(enlace).isSymLink());
+    QVERIFY(QFileInfo(enlace).symLinkTarget() != QString::fromStdString(antigua));
+    QVERIFY(QFileInfo(enlace).canonicalFilePath().isEmpty());
+    {
+        QSerialPort p;
+        QVERIFY(!Abrir(p, enlace));
+    }
+    for (const int m : ajenos)
+        ::close(m);
+
+    // Back: the link leads to the new line; stopping removes it.
+    QVERIFY2(SimReabrirLinea(sim.get(), &error), error.c_str());
+    QCOMPARE(QFileInfo(enlace).symLinkTarget(), QString::fromStdString(SimRuta(sim.get())));
+    sim.reset();
+    QVERIFY(!QFileInfo(enlace).isSymLink());
 }
 
 void TestSimulador::enlaceNoPisaUnFichero()
