@@ -9,10 +9,16 @@
 #include <QSerialPort>
 #include <QTimer>
 
+#include <algorithm>
+#include <array>
+#include <vector>
+
 static bool transaccionEnCurso = false;
 
 // The reply limit of one try, before FactorEsperas.
 static constexpr int LimiteRespuestaMs = 2000;
+// How long past that limit a reply to a try that gave up is still expected, before FactorEsperas.
+static constexpr int GraciaRespuestaTardiaMs = 1000;
 // Pauses of the frame: after each of its first seven bytes, and after every try.
 static constexpr int PausaByteMs = 1;
 static constexpr int PausaIntentoMs = 20;
@@ -44,6 +50,16 @@ RespuestaQZL DecodificarRespuesta(const QByteArray& bytes)
     r.Indice = b(5);
     r.Dato = b(6);
     return r;
+}
+
+int InicioRespuesta(const QByteArray& bytes)
+{
+    if (bytes.size() < LongitudTrama)
+        return -1;
+    const qsizetype cabecera = bytes.indexOf("KX");
+    if (cabecera <= 0)
+        return 0;
+    return bytes.size() - cabecera >= LongitudTrama ? static_cast<int>(cabecera) : -1;
 }
 
 // Kept out of line so that the calibration and Retardo run the very same code.
@@ -104,11 +120,93 @@ static bool EscribirByte(QSerialPort& puerto, char byte)
 
 enum class FinIntento { Respuesta, TiempoAgotado, PuertoPerdido };
 
-// Writes the frame byte by byte and waits for 8 bytes. Each pass of the wait
-// processes window events, then blocks in the event loop until a byte, a window
-// event or the deadline arrives.
-static FinIntento UnIntento(QSerialPort& puerto, const QByteArray& trama, QByteArray& recibido)
+// One clock for the grace periods, which outlive a transaction.
+static qint64 Ahora()
 {
+    static const QElapsedTimer reloj = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return reloj.elapsed();
+}
+
+// A frame whose try gave up, and until when its reply may still arrive (Ahora()).
+struct RespuestaPendiente {
+    uint8_t comando;
+    uint8_t indice;
+    qint64 hasta;
+};
+static std::vector<RespuestaPendiente> pendientes;
+
+// Per command: its replies have been seen to repeat the frame's command and index.
+// Forgotten when the port closes: the next controller may be another one.
+static std::array<bool, 256> ecoVisto{};
+
+static void OlvidarEcoAlCerrar(QSerialPort& puerto)
+{
+    static bool conectado = false;
+    if (conectado)
+        return;
+    conectado = true;
+    QObject::connect(&puerto, &QIODevice::aboutToClose, [] { ecoVisto.fill(false); });
+}
+
+// Processes window events and blocks in the event loop until a byte, a window event
+// or the given moment (Ahora()) arrives.
+static void EsperarHasta(QTimer& despertador, qint64 hasta)
+{
+    if (!despertador.isActive())
+        despertador.start(static_cast<int>(std::max<qint64>(hasta - Ahora(), 0)) + 1);
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+// Before a frame goes out: while a late reply that could be taken as this frame's may
+// still come, what arrives is discarded. With the command's echo seen, only a late
+// reply to the same command and index could pass for this frame's.
+static void DescartarRespuestasTardias(QSerialPort& puerto, const ComandoQZL& comando)
+{
+    const qint64 ahora = Ahora();
+    std::erase_if(pendientes, [ahora](const RespuestaPendiente& p) { return p.hasta <= ahora; });
+    qint64 hasta = 0;
+    for (const RespuestaPendiente& p : pendientes) {
+        if (!ecoVisto[comando.Comando] || (p.comando == comando.Comando && p.indice == comando.Indice))
+            hasta = std::max(hasta, p.hasta);
+    }
+    if (hasta <= ahora)
+        return;
+    QTimer despertador;
+    despertador.setSingleShot(true);
+    despertador.setTimerType(Qt::PreciseTimer);
+    while (Ahora() < hasta && !PuertoPerdido(puerto)) {
+        DoEvents();
+        if (puerto.bytesAvailable() > 0)
+            puerto.readAll();
+        EsperarHasta(despertador, hasta);
+    }
+    const qint64 fin = Ahora();
+    std::erase_if(pendientes, [fin](const RespuestaPendiente& p) { return p.hasta <= fin; });
+}
+
+static void AnotarPendiente(const ComandoQZL& comando, qint64 finTrama)
+{
+    pendientes.push_back({comando.Comando, comando.Indice,
+                          finTrama + EsperaMs(LimiteRespuestaMs) + EsperaMs(GraciaRespuestaTardiaMs)});
+}
+
+static bool RepiteOrden(const QByteArray& respuesta, const ComandoQZL& comando)
+{
+    return static_cast<uint8_t>(respuesta[4]) == comando.Comando
+        && static_cast<uint8_t>(respuesta[5]) == comando.Indice;
+}
+
+// Writes the frame byte by byte and waits for its reply. Each pass of the wait
+// processes window events, then blocks in the event loop until a byte, a window
+// event or the deadline arrives. finTrama: when the frame was out (Ahora()).
+static FinIntento UnIntento(QSerialPort& puerto, const ComandoQZL& comando, const QByteArray& trama,
+                            QByteArray& respuesta, qint64& finTrama)
+{
+    finTrama = Ahora();
     if (!puerto.isOpen())
         return FinIntento::PuertoPerdido;
     // A late or partial reply to an earlier frame must not answer this one.
@@ -119,6 +217,7 @@ static FinIntento UnIntento(QSerialPort& puerto, const QByteArray& trama, QByteA
         if (i < LongitudTrama - 1)
             Retardo(PausaByteMs);
     }
+    finTrama = Ahora();
 
     const qint64 limite = EsperaMs(LimiteRespuestaMs);
     QElapsedTimer t0;
@@ -126,6 +225,7 @@ static FinIntento UnIntento(QSerialPort& puerto, const QByteArray& trama, QByteA
     QTimer despertador;
     despertador.setSingleShot(true);
     despertador.setTimerType(Qt::PreciseTimer);
+    QByteArray recibido;
     for (;;) {
         DoEvents();
         const qint64 transcurrido = t0.elapsed();
@@ -133,16 +233,24 @@ static FinIntento UnIntento(QSerialPort& puerto, const QByteArray& trama, QByteA
             Panel1(QStringLiteral("Time Out Transmision"));
             return FinIntento::TiempoAgotado;
         }
-        if (puerto.bytesAvailable() >= LongitudTrama) {
-            recibido = puerto.readAll();
+        if (puerto.bytesAvailable() > 0)
+            recibido += puerto.readAll();
+        for (int inicio = InicioRespuesta(recibido); inicio >= 0; inicio = InicioRespuesta(recibido)) {
+            const QByteArray candidata = recibido.mid(inicio, LongitudTrama);
+            if (RepiteOrden(candidata, comando)) {
+                ecoVisto[comando.Comando] = true;
+            } else if (ecoVisto[comando.Comando]) {
+                // Another frame's reply: dropped up to its header (all of it when it has none).
+                recibido.remove(0, inicio + (candidata.startsWith("KX") ? 2 : LongitudTrama));
+                continue;
+            }
+            respuesta = candidata;
             return FinIntento::Respuesta;
         }
         // Checked after the bytes: a reply that arrived just before the line went is taken.
         if (PuertoPerdido(puerto))
             return FinIntento::PuertoPerdido;
-        if (!despertador.isActive())
-            despertador.start(static_cast<int>(limite - transcurrido) + 1);
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        EsperarHasta(despertador, finTrama + limite);
     }
 }
 
@@ -161,18 +269,29 @@ RespuestaQZL EnviarComando(const ComandoQZL& comando)
     } fin;
 
     QSerialPort& puerto = MSCommDestellador();
+    OlvidarEcoAlCerrar(puerto);
     const QByteArray trama = TramaComando(comando);
+    DescartarRespuestasTardias(puerto, comando);
+    bool intentoAgotado = false;
     Reintentos = IntentosTransaccion;
     while (Reintentos != 0) {
         QByteArray recibido;
-        const FinIntento resultado = UnIntento(puerto, trama, recibido);
+        qint64 finTrama = 0;
+        const FinIntento resultado = UnIntento(puerto, comando, trama, recibido, finTrama);
         if (resultado == FinIntento::Respuesta) {
             r = DecodificarRespuesta(recibido);
             r.Estado = EstadoRespuesta;
             Reintentos = 0;
+            // The reply taken may have been an earlier try's, with this one's still to come.
+            if (intentoAgotado)
+                AnotarPendiente(comando, finTrama);
         } else {
             r = RespuestaQZL{};
             r.Estado = EstadoSinRespuesta;
+            if (resultado == FinIntento::TiempoAgotado) {
+                intentoAgotado = true;
+                AnotarPendiente(comando, finTrama);
+            }
             if (resultado == FinIntento::PuertoPerdido && puerto.isOpen())
                 puerto.close();
             Reintentos = static_cast<uint8_t>(Reintentos - 1);

@@ -36,11 +36,22 @@ QByteArray TramaComando(const ComandoQZL& comando);
 // Decodes the first 8 bytes taken from the line; header and checksum are not checked,
 // real controllers may not carry them. Estado is left for the caller.
 RespuestaQZL DecodificarRespuesta(const QByteArray& bytes);
+// Where the reply starts in the bytes taken so far, or -1 while it is not complete.
+// Stray bytes before a reply (a line glitch) are skipped: when "K" "X" stands later
+// than position 0, the reply is the 8 bytes from there. Bytes without "K" "X" count
+// from position 0, so a controller whose replies carry no header still works.
+int InicioRespuesta(const QByteArray& bytes);
 
 // One transaction on the open port (AbrirCom first). Reports "Time Out Transmision"
 // and "Error R  1" to "Error R  3" in panel 1; leaves Reintentos at 0.
-// Whatever is waiting in the receive buffer is discarded before each try, so a late
-// or partial reply is never taken as the answer to a later frame.
+// Whatever is waiting in the receive buffer is discarded before each try. A reply may
+// still come after its try gave up: until 1 s past the reply limit of every such try,
+// what arrives is discarded before a transaction that such a reply could answer sends
+// its frame (a retry of the same frame can take it: the answer is the same). Once a
+// controller's replies have been seen to repeat the frame's command and index (per
+// command, while the port stays open), a reply that does not is not this frame's: it
+// is dropped and the wait goes on. None of this adds a frame, a byte or a pause for a
+// controller that answers in time.
 // The reply wait blocks in Qt's event loop, processing window events on every pass.
 // A port that is closed, or vanishes (adapter unplugged), fails its tries at once; a
 // vanished port is closed. Called while another transaction waits, it touches

@@ -152,6 +152,12 @@ struct FallosSimulador {
     bool Basura = false;           // send 8 bytes without a valid header instead of the reply
     int BytesExtra = 0;            // append this many bytes (0xEE, 0xEF, ...) after each reply
     int CerrarTrasTramas = 0;      // > 0: close the line after answering that many frames
+    // > 0: a frame unlike the one received just before it (a first try) is answered this
+    // many milliseconds late, while the frames after it, its retries included, are answered
+    // as usual in the meantime: the late reply overtakes nothing and holds nothing up.
+    int RetrasoPrimerIntentoMs = 0;
+    int BytesAntes = 0;            // put this many stray bytes (00 FF 4B 00 FF 4B ...) before each reply
+    bool SinEco = false;           // reply bytes 4 and 5 are 0, not the frame's command and index
 };
 // Frame counts (CallarTrasTramas, CerrarTrasTramas) start when the faults are set.
 // A frame that is not answered is not carried out either (a write does not happen),

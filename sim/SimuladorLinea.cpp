@@ -69,6 +69,14 @@ struct SimuladorQZL {
     uint32_t semillaBasura = 0x2545F491u;
     bool exclusivoVisto = false;   // the tool's serial port marks the tty exclusive while open
     bool exclusivoAntes = false;
+    Trama ultimaTrama{};           // the frame received before the current one
+    bool hayUltimaTrama = false;
+    // Replies held back by RetrasoPrimerIntentoMs, sent when due.
+    struct RespuestaDiferida {
+        Reloj::time_point cuando;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<RespuestaDiferida> diferidas;
 
     std::atomic<bool> parar{false};
     std::thread hilo;
@@ -357,6 +365,9 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
         if (contestar)
             respuesta = ResponderTrama(sim->estado, trama.data());
     }
+    const bool primerIntento = !sim->hayUltimaTrama || sim->ultimaTrama != trama;
+    sim->ultimaTrama = trama;
+    sim->hayUltimaTrama = true;
     if (contestar) {
         if (f.RetrasoMs > 0)
             Dormir(sim, f.RetrasoMs);
@@ -371,6 +382,10 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
             if (salida[0] == 0x4B)
                 salida[0] = 0x00;
         } else {
+            if (f.SinEco) {
+                respuesta[4] = respuesta[5] = 0;
+                respuesta[7] = ChecksumTrama(respuesta.data());
+            }
             const int k = std::clamp(f.BytesRespuesta, 0, 8);
             salida.assign(respuesta.begin(), respuesta.begin() + k);
         }
@@ -378,11 +393,17 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
             salida.push_back(uint8_t(0xEE + i));
         if (ft.tipo == FalloTrama::Parcial)
             salida.resize(std::min(salida.size(), size_t(std::clamp(ft.Bytes, 0, 8))));
+        static constexpr uint8_t Sueltos[3] = {0x00, 0xFF, 0x4B};
+        for (int i = 0; i < f.BytesAntes; ++i)
+            salida.insert(salida.begin() + i, Sueltos[i % 3]);
         if (ft.tipo == FalloTrama::BytesAntes && !sim->parar && !ToolConPuertoCerrado(sim)) {
             Escribir(sim, ft.Sueltos);
             Dormir(sim, ft.Ms);
         }
-        if (!sim->parar && !ToolConPuertoCerrado(sim))
+        if (f.RetrasoPrimerIntentoMs > 0 && primerIntento)
+            sim->diferidas.push_back({Reloj::now() + std::chrono::milliseconds(f.RetrasoPrimerIntentoMs),
+                                      std::move(salida)});
+        else if (!sim->parar && !ToolConPuertoCerrado(sim))
             Escribir(sim, salida);
         if (ft.tipo == FalloTrama::BytesDespues && !sim->parar && !ToolConPuertoCerrado(sim)) {
             Dormir(sim, ft.Ms);
@@ -465,16 +486,33 @@ static void AtenderPeticiones(SimuladorQZL* sim)
     }
 }
 
+// Sends the held-back replies that are due, oldest first.
+static void EnviarDiferidas(SimuladorQZL* sim)
+{
+    const auto ahora = Reloj::now();
+    for (auto it = sim->diferidas.begin(); it != sim->diferidas.end();) {
+        if (it->cuando > ahora) {
+            ++it;
+            continue;
+        }
+        if (sim->maestro >= 0 && !ToolConPuertoCerrado(sim))
+            Escribir(sim, it->bytes);
+        it = sim->diferidas.erase(it);
+    }
+}
+
 static void Servir(SimuladorQZL* sim)
 {
     uint8_t buf[512];
     while (!sim->parar) {
         AtenderPeticiones(sim);
         if (sim->maestro < 0) {
+            sim->diferidas.clear();
             std::this_thread::sleep_for(std::chrono::milliseconds(SondeoMs));
             continue;
         }
         VigilarCierreDelTool(sim);
+        EnviarDiferidas(sim);
         pollfd p{sim->maestro, POLLIN, 0};
         const int r = poll(&p, 1, SondeoMs);
         if (r > 0 && (p.revents & POLLIN)) {

@@ -258,6 +258,98 @@ private slots:
         QCOMPARE(r.Indice, uint8_t(32));
     }
 
+    // Where the reply starts in what has been taken: stray bytes before a "K" "X" are
+    // skipped, bytes with no header count from position 0, the checksum is not looked at.
+    void inicioRespuesta_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("inicio");
+        QTest::newRow("reply") << QByteArray::fromHex("4B58000001250063") << 0;
+        QTest::newRow("wrong checksum") << QByteArray::fromHex("4B58000001250000") << 0;
+        QTest::newRow("no header") << QByteArray::fromHex("0000000001256300") << 0;
+        QTest::newRow("short") << QByteArray::fromHex("4B580000012500") << -1;
+        QTest::newRow("glitch, reply complete") << QByteArray::fromHex("00FF4B58000001250063") << 2;
+        QTest::newRow("glitch, reply still coming") << QByteArray::fromHex("00FF4B580000012500") << -1;
+        QTest::newRow("lone K before the header") << QByteArray::fromHex("4B4B58000001250063") << 1;
+        QTest::newRow("header later in the data") << QByteArray::fromHex("4B580000014B580063") << 0;
+    }
+
+    void inicioRespuesta()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, inicio);
+        QCOMPARE(InicioRespuesta(bytes), inicio);
+        if (inicio > 0)
+            QCOMPARE(DecodificarRespuesta(bytes.mid(inicio)).Indice, uint8_t(0x25));
+    }
+
+    // Stray bytes on the line before the reply do not shift it.
+    void bytesSueltosAntesDeLaRespuesta_data()
+    {
+        QTest::addColumn<int>("sueltos");
+        QTest::newRow("00") << 1;
+        QTest::newRow("00 FF") << 2;
+        QTest::newRow("00 FF 4B") << 3;
+        QTest::newRow("seven") << 7;
+    }
+
+    void bytesSueltosAntesDeLaRespuesta()
+    {
+        QFETCH(int, sueltos);
+        SimAplicar(sim.get(), "cell 1 48\ncell 2 212");
+        FallosSimulador f;
+        f.BytesAntes = sueltos;
+        SimFijarFallos(sim.get(), f);
+        for (const int celda : {1, 2}) {
+            const RespuestaQZL r = Transaccion(Orden(1, uint8_t(celda), 0));
+            QCOMPARE(r.Estado, EstadoRespuesta);
+            QCOMPARE(int(r.Comando), 1);
+            QCOMPARE(int(r.Indice), celda);
+            QCOMPARE(int(r.Dato), celda == 1 ? 48 : 212);
+        }
+        QCOMPARE(SimTramasRecibidas(sim.get()), 2);
+    }
+
+    // The first try of every frame is answered late (its retry in time): the late reply
+    // comes while the next cell's frame waits and must not be taken as its answer, whether
+    // the controller repeats command and index in its replies or not. Up to 1 s past the
+    // limit for any controller, and any lateness when the replies repeat the frame.
+    void respuestaTardiaNoContestaOtraCelda_data()
+    {
+        QTest::addColumn<bool>("eco");
+        QTest::addColumn<int>("retraso");  // in tenths of the reply limit
+        QTest::newRow("echo, 0.2 s past") << true << 11;
+        QTest::newRow("echo, 0.8 s past") << true << 14;
+        QTest::newRow("echo, 4 s past") << true << 30;
+        QTest::newRow("no echo, 0.2 s past") << false << 11;
+        QTest::newRow("no echo, 0.6 s past") << false << 13;
+        QTest::newRow("no echo, 0.8 s past") << false << 14;
+    }
+
+    void respuestaTardiaNoContestaOtraCelda()
+    {
+        QFETCH(bool, eco);
+        QFETCH(int, retraso);
+        FactorEsperas = 0.1;  // a 200 ms reply limit, 100 ms of grace
+        const int limite = EsperaMs(2000);
+        SimAplicar(sim.get(), "cell 0 0\ncell 1 48\ncell 2 212\ncell 3 7");
+        FallosSimulador f;
+        f.RetrasoPrimerIntentoMs = limite * retraso / 10;
+        f.SinEco = !eco;
+        SimFijarFallos(sim.get(), f);
+        QVERIFY(AbrirCom());
+        const int esperado[] = {0, 48, 212, 7};
+        for (int celda = 0; celda < 4; ++celda) {
+            const RespuestaQZL r = EnviarComando(Orden(1, uint8_t(celda), 0));
+            QCOMPARE(r.Estado, EstadoRespuesta);
+            QCOMPARE(int(r.Dato), esperado[celda]);
+        }
+        // Every frame went out twice: the first try timed out, the retry was answered.
+        QCOMPARE(SimTramasRecibidas(sim.get()), 8);
+        // Wait out the grace of the last frame, which would hold up the next test's first frame.
+        QTest::qWait(EsperaMs(3000));
+    }
+
     void puertoCerradoFallaSinEscribir()
     {
         QVERIFY(!MSCommDestellador().isOpen());

@@ -4,8 +4,9 @@
 // Indice, Dato) and up to three replies, each a length byte and that many bytes; the
 // k-th frame the peer receives gets the k-th reply. Beyond not crashing:
 //  - the record is a success (6) or a failure (21); a failure carries zeros;
-//  - a success decodes positions 2 to 6 of one single reply of at least 8 bytes: the
-//    bytes of a short reply never mix into the answer of a later try;
+//  - a success decodes positions 2 to 6 of eight consecutive bytes of one single reply
+//    (stray bytes before a "K" "X" header are skipped): the bytes of a short reply
+//    never mix into the answer of a later try;
 //  - every frame on the line is the command's frame, at most three of them, three
 //    when the transaction failed; Reintentos ends at 0 and the port stays open.
 #include "app/ModuloKX.h"
@@ -125,11 +126,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano)
     if (r.Estado == EstadoRespuesta) {
         bool deUna = false;
         for (const QByteArray& resp : par.respuestas) {
-            if (resp.size() < LongitudTrama)
-                continue;
-            const auto b = [&resp](int i) { return uint8_t(resp[i]); };
-            deUna = deUna
-                || (r.Valor == b(2) * 256 + b(3) && r.Comando == b(4) && r.Indice == b(5) && r.Dato == b(6));
+            for (qsizetype p = 0; p + LongitudTrama <= resp.size(); ++p) {
+                const auto b = [&resp, p](int i) { return uint8_t(resp[p + i]); };
+                deUna = deUna
+                    || (r.Valor == b(2) * 256 + b(3) && r.Comando == b(4) && r.Indice == b(5) && r.Dato == b(6));
+            }
         }
         if (!deUna)
             Fallar("the answer is no single reply of eight bytes or more");
