@@ -18,6 +18,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -94,6 +95,8 @@ private slots:
     void lineaResincroniza();
     void fallosDeRespuesta_data();
     void fallosDeRespuesta();
+    void falloPorTrama_data();
+    void falloPorTrama();
     void callarTrasTramasYEnOrden();
     void respuestaTardiaLlegaDespues();
     void puertoCerradoPierdeLoPendiente();
@@ -408,6 +411,72 @@ void TestSimulador::lineaResincroniza()
     Enviar(p, QByteArray("KX\x01", 3));
     QTRY_COMPARE_WITH_TIMEOUT(SimRegistro(sim.get()).size(), 5, 2000);
     QCOMPARE(SimRegistro(sim.get()).last(), QStringLiteral("stray 4B 58 01"));
+}
+
+// A fault chosen per frame by the test's own function: what reaches the tool, whether the
+// frame was carried out, and whether the line is still there.
+void TestSimulador::falloPorTrama_data()
+{
+    QTest::addColumn<int>("tipo");
+    QTest::addColumn<QByteArray>("llega");   // bytes on the line, "R" standing for the reply
+    QTest::addColumn<int>("minimoMs");       // the last byte not before this
+    QTest::addColumn<bool>("escrito");       // the write of cell 9 happened
+    QTest::addColumn<bool>("linea");         // the line is still open
+    QTest::newRow("none") << int(FalloTrama::Ninguno) << QByteArray("R") << 0 << true << true;
+    QTest::newRow("silent") << int(FalloTrama::Silencio) << QByteArray() << 0 << false << true;
+    QTest::newRow("late") << int(FalloTrama::Tarde) << QByteArray("R") << 150 << true << true;
+    QTest::newRow("partial") << int(FalloTrama::Parcial) << QByteArray("R3") << 0 << true << true;
+    QTest::newRow("stray before") << int(FalloTrama::BytesAntes) << QByteArray("\x01\xFER") << 0 << true << true;
+    QTest::newRow("stray after") << int(FalloTrama::BytesDespues) << QByteArray("R\x01\xFE") << 0 << true << true;
+    QTest::newRow("pulled unanswered") << int(FalloTrama::CortarLinea) << QByteArray() << 0 << false << false;
+}
+
+void TestSimulador::falloPorTrama()
+{
+    QFETCH(int, tipo);
+    QFETCH(QByteArray, llega);
+    QFETCH(int, minimoMs);
+    QFETCH(bool, escrito);
+    QFETCH(bool, linea);
+
+    SimuladorPtr sim(SimIniciar(OpcionesSimulador{}));
+    QVERIFY(sim);
+    std::vector<int> numeros;
+    std::mutex m;
+    SimFijarSorteo(sim.get(), [&](const Trama& t, int numero) {
+        std::lock_guard<std::mutex> l(m);
+        numeros.push_back(numero);
+        FalloTrama f;
+        if (t[4] != 2)
+            return f;  // only the write is faulted
+        f.tipo = FalloTrama::Tipo(tipo);
+        f.Ms = f.tipo == FalloTrama::Tarde ? 150 : 2;
+        f.Bytes = 3;
+        f.Sueltos = {0x01, 0xFE};
+        return f;
+    });
+    QSerialPort p;
+    QVERIFY(Abrir(p, QString::fromStdString(SimRuta(sim.get()))));
+    Enviar(p, TramaQ(1, 0, 0));  // a frame the function leaves alone
+    QCOMPARE(Leer(p, 8, 1000).size(), 8);
+
+    QByteArray esperado = llega;
+    const QByteArray respuesta = TramaQ(2, 9, 0x42);  // the reply echoes the frame
+    if (esperado.endsWith("R3"))
+        esperado.replace("R3", respuesta.left(3));
+    esperado.replace("R", respuesta);
+    QElapsedTimer reloj;
+    reloj.start();
+    Enviar(p, respuesta);
+    QByteArray r = Leer(p, esperado.size(), 1000);
+    const qint64 ms = reloj.elapsed();
+    r += Leer(p, 64, 60);  // nothing more comes
+    QCOMPARE(r.toHex(' '), esperado.toHex(' '));
+    QVERIFY2(ms >= minimoMs, qPrintable(QString::number(ms)));
+    QCOMPARE(int(SimEstado(sim.get()).Celdas[9]), escrito ? 0x42 : 0);
+    QTRY_COMPARE_WITH_TIMEOUT(SimLineaAbierta(sim.get()), linea, 1000);
+    std::lock_guard<std::mutex> l(m);
+    QCOMPARE(numeros, std::vector<int>({0, 1}));
 }
 
 void TestSimulador::fallosDeRespuesta_data()

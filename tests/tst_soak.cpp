@@ -602,7 +602,7 @@ class TestSoak : public QObject {
             const bool escrita = direcciones.contains(a);
             if (v != antes.Celdas[size_t(a)] && !(escrita && v == modelo[size_t(a)]))
                 distintas.append(u"%1: %2 -> %3"_s.arg(a).arg(antes.Celdas[size_t(a)]).arg(v));
-            if (fin == u"Ended"_s && escrita && v != modelo[size_t(a)])
+            else if (fin == u"Ended"_s && escrita && v != modelo[size_t(a)])
                 distintas.append(u"%1 holds %2, not the window's %3"_s.arg(a).arg(v).arg(modelo[size_t(a)]));
         }
         if (!distintas.isEmpty())
@@ -687,7 +687,7 @@ class TestSoak : public QObject {
                 const bool transferido = orden.contains((s + 1) * 256 + b);
                 if (v != antes.Segmentos[size_t(s)][size_t(b)] && !(transferido && v == esperado.Segmentos[size_t(s)][size_t(b)]))
                     distintos.append(u"%1/%2"_s.arg(s + 1).arg(b));
-                if (fin == u"Ended"_s && transferido && v != esperado.Segmentos[size_t(s)][size_t(b)])
+                else if (fin == u"Ended"_s && transferido && v != esperado.Segmentos[size_t(s)][size_t(b)])
                     distintos.append(u"%1/%2 not written"_s.arg(s + 1).arg(b));
             }
         if (!distintos.isEmpty())
