@@ -17,40 +17,45 @@ QString RutaConfiguracion()
 }
 
 // Values are separated by line ends, or by commas on one line; a quoted value
-// keeps its blanks and may hold a comma.
+// keeps its blanks and may hold a comma. An empty line is an empty value, as between
+// two commas, so the values after it keep their places; the line end that closes the
+// file adds none.
 static QStringList Valores(const QString& texto)
 {
     QStringList valores;
     QString actual;
     bool entreComillas = false;
-    bool hayValor = false;
+    bool hayValor = false;  // something, even an empty value, since the last line end
     auto cerrar = [&] {
-        if (hayValor)
-            valores.append(actual);
+        valores.append(actual);
         actual.clear();
-        hayValor = false;
     };
-    for (const QChar c : texto) {
+    for (qsizetype i = 0; i < texto.size(); ++i) {
+        const QChar c = texto[i];
         if (entreComillas) {
             actual += c;
             if (c == u'"')
                 entreComillas = false;
             continue;
         }
-        if (c == u'\r' || c == u'\n' || c == u',') {
-            // A comma always ends a value, even an empty one; an empty line does not count.
-            if (c == u',')
-                hayValor = true;
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < texto.size() && texto[i + 1] == u'\n')
+                ++i;  // CR LF is one line end
+            cerrar();
+            hayValor = false;
+            continue;
+        }
+        hayValor = true;
+        if (c == u',') {
             cerrar();
             continue;
         }
         if (c == u'"')
             entreComillas = true;
         actual += c;
-        if (!c.isSpace())
-            hayValor = true;
     }
-    cerrar();
+    if (hayValor || entreComillas)
+        cerrar();
     return valores;
 }
 
@@ -79,7 +84,7 @@ void InterpretarConfiguracion(const QByteArray& contenido)
             c = c.mid(1, c.size() - 2);
         // A quote or a line end left inside (an unbalanced quote, or a quoted value running
         // over lines) is garbage, not a language: it could not be written back as one value.
-        if (c.contains(u'"') || c.contains(u'\r') || c.contains(u'\n'))
+        if (c.contains(u'"') || c.contains(u'\r') || c.contains(u'\n') || c.isEmpty())
             c = QStringLiteral("1");
         CodigoIdioma = c;
     }

@@ -3,7 +3,7 @@
 #include <QString>
 
 QString RutaConfiguracion();
-// Reads the five settings; missing or unreadable values take 1, 0, 0, "1", 0.
+// Reads the five settings; missing, empty or unreadable values take 1, 0, 0, "1", 0.
 void LeerConfiguracion();
 // Rewrites the whole file from the five globals; false when it cannot be written.
 bool EscribirConfiguracion();

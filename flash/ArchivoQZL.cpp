@@ -177,10 +177,40 @@ static void MostrarEnCampo(const FilaMapa& f, const QString& texto)
         t->setText(texto);
 }
 
+// Whether a load can take the row's cells.
+static bool ComprobarFilaArchivo(const FilaMapa& f, const ImagenParametros& imagen, QString& error)
+{
+    if (f.primera == CeldaBalizaEmergencia) {
+        const int32_t v = imagen.celda[f.primera];
+        if (v < 0 || v > 2) {
+            error = Linea(f.primera + 1) + QStringLiteral(": the check state %1 is not 0, 1 or 2.").arg(v);
+            return false;
+        }
+        return true;
+    }
+    if (f.primera == CeldaTiempoDe)
+        return true;  // any number is taken
+    ValorCampo prueba;
+    if (!DecodificarCampo(f, imagen, prueba, SensorFotodiodo)) {
+        error = Linea(f.primera + 1) + QStringLiteral(": the value does not fit the field %1.")
+                                           .arg(TextoDe(f.etiqueta));
+        return false;
+    }
+    return true;
+}
+
 bool CodificarVentanaArchivo(ImagenParametros& imagen, QString& error)
 {
+    // As a write: what the last read or load put in the window keeps its cells.
+    imagen = ImagenBase();
     const int sensor = SensorSeleccionado();
     for (const FilaMapa& f : MapaMemoria()) {
+        // A read's cell the file cannot hold as it stands (a check box cell above 2) is
+        // stored as the field shows it.
+        QString noCabe;
+        if (CampoSinCambios(f) && ComprobarFilaArchivo(f, imagen, noCabe))
+            continue;
+        BorrarCeldas(f, imagen);
         ValorCampo v = LeerCampo(f);
         const QString antes = v.texto;
         if (f.primera == CeldaAtenuacionNocturna && EsNumero(v.texto)) {
@@ -222,25 +252,8 @@ bool ComprobarImagenArchivo(const ImagenParametros& imagen, QString& error)
 {
     bool ok = true;
     PorFilasDeCarga([&](const FilaMapa& f) {
-        if (!ok)
-            return;
-        if (f.primera == CeldaBalizaEmergencia) {
-            const int32_t v = imagen.celda[f.primera];
-            if (v < 0 || v > 2) {
-                error = Linea(f.primera + 1) +
-                        QStringLiteral(": the check state %1 is not 0, 1 or 2.").arg(v);
-                ok = false;
-            }
-            return;
-        }
-        if (f.primera == CeldaTiempoDe)
-            return;  // any number is taken
-        ValorCampo prueba;
-        if (!DecodificarCampo(f, imagen, prueba, SensorFotodiodo)) {
-            error = Linea(f.primera + 1) + QStringLiteral(": the value does not fit the field %1.")
-                                               .arg(TextoDe(f.etiqueta));
-            ok = false;
-        }
+        if (ok)
+            ok = ComprobarFilaArchivo(f, imagen, error);
     });
     return ok;
 }
@@ -264,6 +277,8 @@ void AplicarArchivoQZL(const ContenidoArchivoQZL& contenido)
     Panel1(QStringLiteral("Ended"));
 
     const ImagenParametros& img = contenido.imagen;
+    // A write or save without an edit gives back the file's cells.
+    RecordarImagenBase(img);
     PorFilasDeCarga([&](const FilaMapa& f) {
         if (f.primera == CeldaBalizaEmergencia) {
             // The whole value is the check state, greyed included.
@@ -277,6 +292,7 @@ void AplicarArchivoQZL(const ContenidoArchivoQZL& contenido)
         } else {
             DecodificarEnVentana(f, img);
         }
+        RecordarCampoMostrado(f);
         if (f.primera == CeldaTipoCambiador)
             DoEvents();
     });

@@ -42,7 +42,9 @@ bool EscribirArchivoQZL(const QString& ruta, const ImagenParametros& imagen, con
 
 // The image a save stores: every field of the window encoded as a write encodes it,
 // plus the manufacturing data and TNumeroID; a night attenuation above 255 becomes
-// "100" in its field first. False with the reason when a strict field holds no number.
+// "100" in its field first. Like a write it starts from the image of the last read or
+// load, and a field still showing what was put there keeps its cells. False with the
+// reason when a strict field holds no number or a value does not fit its cells.
 bool CodificarVentanaArchivo(ImagenParametros& imagen, QString& error);
 // Whether the window can take the image (a check state 0 to 2 in cell 54, list indexes,
 // identifier codes); false with the reason.

@@ -7,6 +7,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include <vector>
+
 QWidget* WidgetCampo(const FilaMapa& f)
 {
     return Control(QLatin1String(f.campo));
@@ -78,12 +80,80 @@ static void MostrarTexto(const char* campo, const QString& texto)
     }
 }
 
+namespace {
+struct CampoMostrado {
+    bool recordado = false;
+    ValorCampo valor;
+    int sensor = -1;
+};
+ImagenParametros imagenBase;
+std::vector<CampoMostrado> mostrados;
+
+CampoMostrado* Mostrado(const FilaMapa& f)
+{
+    const std::span<const FilaMapa> mapa = MapaMemoria();
+    if (&f < mapa.data() || &f >= mapa.data() + mapa.size())
+        return nullptr;
+    mostrados.resize(mapa.size());
+    return &mostrados[static_cast<size_t>(&f - mapa.data())];
+}
+}  // namespace
+
+void RecordarImagenBase(const ImagenParametros& imagen)
+{
+    imagenBase = imagen;
+    mostrados.assign(MapaMemoria().size(), CampoMostrado{});
+}
+
+void RecordarCampoMostrado(const FilaMapa& f)
+{
+    if (CampoMostrado* m = Mostrado(f))
+        *m = {true, LeerCampo(f), SensorSeleccionado()};
+}
+
+void OlvidarImagenBase()
+{
+    RecordarImagenBase(ImagenParametros{});
+}
+
+const ImagenParametros& ImagenBase()
+{
+    return imagenBase;
+}
+
+bool CampoSinCambios(const FilaMapa& f)
+{
+    const CampoMostrado* m = Mostrado(f);
+    if (!m || !m->recordado)
+        return false;
+    if (f.luz && SensorSeleccionado() != m->sensor)
+        return false;
+    const ValorCampo ahora = LeerCampo(f);
+    switch (f.tipo) {
+    case TipoCampo::Texto:
+        return ahora.texto == m->valor.texto;
+    case TipoCampo::Lista:
+        return ahora.indice == m->valor.indice;  // the entry, whatever language it is shown in
+    case TipoCampo::Casilla:
+        return ahora.marca == m->valor.marca;
+    }
+    return false;
+}
+
+void BorrarCeldas(const FilaMapa& f, ImagenParametros& imagen)
+{
+    for (int a = f.primera; a < f.primera + f.celdas; ++a)
+        imagen.celda[a] = 0;
+}
+
 const FilaMapa* CodificarVentana(ImagenParametros& imagen)
 {
+    imagen = ImagenBase();
     const int sensor = SensorSeleccionado();
     for (const FilaMapa& f : MapaMemoria()) {
-        if (!f.seEnvia)
+        if (!f.seEnvia || CampoSinCambios(f))
             continue;
+        BorrarCeldas(f, imagen);
         ValorCampo v = LeerCampo(f);
         const QString antes = v.texto;
         const bool ok = CodificarCampo(f, v, imagen, sensor);

@@ -22,10 +22,29 @@ void SeleccionarEntrada(QComboBox* lista, int indice);
 // The light sensor kind selected in ComboSensorLuz at this moment.
 int SensorSeleccionado();
 
-// Encodes the fields of every row that goes to the controller, in cell order,
-// into imagen. Free-text replacements are shown in the fields as they happen.
-// Returns the first row whose conversion failed, or null when all succeeded;
-// the rows after a failure are not encoded.
+// --- What the last read or file load put into the window ---
+// A write and a save start from the image that read or load took, and a field that
+// still shows what was put there (a light level with the same sensor kind) keeps its
+// cells exactly: re-encoding a value nobody touched would move it (a count to the
+// light table's steps, 1000 minutes to 999), and cells no field shows would be lost.
+
+// Takes the image as the new base; no field is marked yet.
+void RecordarImagenBase(const ImagenParametros& imagen);
+// Marks the row's field as showing the base, as it reads now (call it right after decoding).
+void RecordarCampoMostrado(const FilaMapa& fila);
+// Back to a fresh image of zeros with every field to encode.
+void OlvidarImagenBase();
+const ImagenParametros& ImagenBase();
+// True when the row's field still shows what the last read or load put there.
+bool CampoSinCambios(const FilaMapa& fila);
+// Sets the row's cells of the image to 0.
+void BorrarCeldas(const FilaMapa& fila, ImagenParametros& imagen);
+
+// Encodes the fields of every row that goes to the controller, in cell order, into
+// imagen, which starts as ImagenBase(); rows with CampoSinCambios keep its cells, the
+// others are cleared and encoded. Free-text replacements are shown in the fields as
+// they happen. Returns the first row whose conversion failed, or null when all
+// succeeded; the rows after a failure are not encoded.
 const FilaMapa* CodificarVentana(ImagenParametros& imagen);
 // Decodes one row into its field. Lists select like the user; a list value that
 // selects nothing leaves the list alone. False when a cell holds what the field

@@ -201,6 +201,25 @@ void Guardar(const FilaMapa& f, int32_t v, ImagenParametros& img)
     }
 }
 
+// The largest number the row's cells hold, or -1 when they take the value as it is
+// (whole values, the quotient and remainder cells): those are checked as bytes when sent.
+int64_t MaximoCeldas(Disposicion d)
+{
+    switch (d) {
+    case Bits24:
+        return 0xFFFFFF;
+    case Bits16:
+        return 0xFFFF;
+    case Bajo8:
+        return 0xFF;
+    case Entero:
+    case DivMod256:
+    case Identificador16:
+        return -1;
+    }
+    return -1;
+}
+
 int32_t A32(int64_t v)
 {
     return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
@@ -322,6 +341,10 @@ bool CodificarCampo(const FilaMapa& f, ValorCampo& campo, ImagenParametros& img,
     }
     if (f.luz)
         v = LuxACuentas(v, tipoSensor);
+    // Cut to its low bits a value would reach the controller as another one.
+    const int64_t maximo = MaximoCeldas(f.disposicion);
+    if (maximo >= 0 && (v < 0 || v > maximo))
+        return false;
     Guardar(f, v, img);
     return true;
 }

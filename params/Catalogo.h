@@ -144,7 +144,8 @@ struct ValorCampo {
 
 // Encodes the field into its cells of the image. The light levels convert with
 // the given sensor kind. Free-text replacements are made in campo.texto. False
-// when a conversion fails (nothing is stored then).
+// when a conversion fails, or when the number is below 0 or above what the row's
+// 24-bit, 16-bit or 8-bit cells hold (nothing is stored then).
 bool CodificarCampo(const FilaMapa& fila, ValorCampo& campo, ImagenParametros& imagen,
                     int tipoSensor);
 // Decodes the field's cells into campo. A list whose value selects nothing keeps

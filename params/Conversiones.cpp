@@ -278,7 +278,9 @@ double PrefijoNumerico(const QString& texto)
         v = std::numeric_limits<double>::infinity();
     } else if (orden >= -400) {
         const std::string s = n.digitos + "e" + std::to_string(n.exponente);
-        std::from_chars(s.data(), s.data() + s.size(), v);
+        // Out of range leaves v alone: too large is beyond every range, too small is 0.
+        if (std::from_chars(s.data(), s.data() + s.size(), v).ec == std::errc::result_out_of_range)
+            v = orden > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     }
     return n.negativo ? -v : v;
 }

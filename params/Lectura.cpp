@@ -31,6 +31,8 @@ void CLeer_Click()
 
 static void ErrorLectura()
 {
+    // The fields no longer show one read: every one is encoded from its text again.
+    OlvidarImagenBase();
     CerrarCom();
     MsgBox(QStringLiteral("Error de lectura, posible desbordamiento. Reintente la operación"),
            QMessageBox::Critical);
@@ -62,7 +64,8 @@ void LeerQZL()
             Pitido();
             Retardo(EsperaMs(PausaFalloMs));
             // A partial image would show zeros that a later write sends back:
-            // the fields keep what they held.
+            // the fields keep what they held, and are encoded from their texts again.
+            OlvidarImagenBase();
             CerrarCom();
             HabilitaBotones();
             DoEvents();
@@ -74,6 +77,8 @@ void LeerQZL()
     CerrarCom();
     Panel1(QStringLiteral("Ended"));
 
+    // A write or save without an edit gives back exactly these cells.
+    RecordarImagenBase(imagen);
     for (const FilaMapa* f : OrdenDecodificacion()) {
         if (!FormPrincipal())
             return;  // closed from an event processed while decoding
@@ -81,6 +86,7 @@ void LeerQZL()
             ErrorLectura();
             return;
         }
+        RecordarCampoMostrado(*f);
         if (f->primera == CeldaTipoCambiador)
             DoEvents();
         if (f->primera == CeldaFirmware && imagen.celda[CeldaFirmware] < FirmwareMinimo)

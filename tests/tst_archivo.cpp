@@ -229,7 +229,7 @@ private slots:
         SeleccionarEntrada(v.ComboFuncion2Puerto, 2);
         SeleccionarEntrada(v.ComboTipoMotor, 1);
         v.TMaxConsumoLed->setText(QStringLiteral("3"));
-        v.TPWMLed->setText(QStringLiteral("300"));
+        v.TPWMLed->setText(QStringLiteral("200"));
         v.TMargenErrorMotor2->setText(QStringLiteral("0.5"));
         v.CheckBalizaEmergencia->setCheckState(Qt::PartiallyChecked);
         SeleccionarEntrada(v.cmbModofuncionamiento, 1);
@@ -241,9 +241,9 @@ private slots:
         v.TLuminosidadLeds->setText(QStringLiteral("80"));
         v.TDientesDisco->setText(QStringLiteral("36"));
         v.TIdentificacion->setText(QStringLiteral("ABC"));
-        v.TSemanaFabricacion->setText(QStringLiteral("300"));
+        v.TSemanaFabricacion->setText(QStringLiteral("30"));
         v.TAnoFabricacion->setText(QStringLiteral("24"));
-        v.TNumeroFabricacion->setText(QStringLiteral("70000"));
+        v.TNumeroFabricacion->setText(QStringLiteral("60000"));
         v.TModeloR->setText(QStringLiteral("7"));
         v.TVersionFirmwareR->setText(QStringLiteral("52"));
         v.THardwareR->setText(QStringLiteral("3"));
@@ -274,7 +274,7 @@ private slots:
         QCOMPARE(linea(2), 48);
         QCOMPARE(linea(3), 212);
         QCOMPARE(linea(28), 2);    // changer type index
-        QCOMPARE(linea(50), 44);   // PWM 300, low 8 bits
+        QCOMPARE(linea(50), 200);
         QCOMPARE(linea(55), 2);    // greyed check box
         QCOMPARE(linea(57), 100);  // night attenuation 300 is saved as 100...
         QCOMPARE(v.txtAtenuacionNocturna->text(), QStringLiteral("100"));  // ...and shows it
@@ -285,10 +285,10 @@ private slots:
         const char* id = "ABC             ";
         for (int i = 0; i < 16; ++i)
             QCOMPARE(linea(232 + i), int(id[i]));
-        QCOMPARE(linea(248), 44);  // week 300, low 8 bits
+        QCOMPARE(linea(248), 30);
         QCOMPARE(linea(249), 24);
-        QCOMPARE(linea(250), 70000 >> 8 & 255);
-        QCOMPARE(linea(251), 70000 & 255);
+        QCOMPARE(linea(250), 60000 >> 8);
+        QCOMPARE(linea(251), 60000 & 255);
         QCOMPARE(linea(252), 7);
         QCOMPARE(linea(253), 52);
         QCOMPARE(linea(254), 3);
@@ -335,7 +335,7 @@ private slots:
         QCOMPARE(v.ComboFuncion2Puerto->currentIndex(), 2);
         QCOMPARE(v.ComboTipoMotor->currentIndex(), 1);
         QCOMPARE(v.TMaxConsumoLed->text(), QStringLiteral("3.00"));
-        QCOMPARE(v.TPWMLed->text(), QStringLiteral("44"));
+        QCOMPARE(v.TPWMLed->text(), QStringLiteral("200"));
         QCOMPARE(v.TMargenErrorMotor2->text(), QStringLiteral("0.50"));
         QCOMPARE(v.CheckBalizaEmergencia->checkState(), Qt::PartiallyChecked);
         QCOMPARE(v.cmbModofuncionamiento->currentIndex(), 1);
@@ -370,9 +370,9 @@ private slots:
         for (QLineEdit* t : {v.TSemanaFabricacion, v.TAnoFabricacion, v.TNumeroFabricacion, v.TModeloR,
                              v.TVersionFirmwareR, v.THardwareR})
             t->setText(QString());
-        v.TSemanaFabricacion->setText(QStringLiteral("300"));
+        v.TSemanaFabricacion->setText(QStringLiteral("30"));
         v.TAnoFabricacion->setText(QStringLiteral("24"));
-        v.TNumeroFabricacion->setText(QStringLiteral("70000"));
+        v.TNumeroFabricacion->setText(QStringLiteral("60000"));
         v.TModeloR->setText(QStringLiteral("7"));
         v.TVersionFirmwareR->setText(QStringLiteral("52"));
         v.THardwareR->setText(QStringLiteral("3"));
@@ -456,6 +456,39 @@ private slots:
         QCOMPARE(v.txtTiempoDe->text(), QStringLiteral("1000"));
         QCOMPARE(v.TIdentificacion->text(), QStringLiteral("ZZZZZZZZZZZZZZZZ"));
         QCOMPARE(v.TNumeroID->text(), QStringLiteral("0"));  // older files carry 0 there
+    }
+
+    // A file loaded and saved again without an edit keeps its cells: light counts between
+    // the table's steps, values a list clamps or ignores, cells no field shows. Only the
+    // manufacturing data, which a load does not restore, comes from its fields.
+    void cargarYGuardarSinCambios()
+    {
+        ImagenParametros img;
+        for (int a = 0; a < 256; ++a)
+            img.celda[a] = (a * 37 + 11) % 256;
+        img.celda[54] = 2;
+        img.celda[41] = 0;
+        img.celda[17] = 2;
+        img.celda[18] = 11;  // 523 photodiode counts, shown as 360 lux
+        const QString archivo = ruta(QStringLiteral("tal_cual.qzl"));
+        QVERIFY(Escribir(archivo, ArchivoCon(img)));
+        Abrir(archivo);
+        QCOMPARE(Mensajes(), 0);
+        QCOMPARE(Ventana().TLuxON->text(), QStringLiteral("360"));
+        const QString otra = ruta(QStringLiteral("tal_cual_otra.qzl"));
+        Guardar(otra);
+        QCOMPARE(Mensajes(), 0);
+        const QList<QByteArray> l = Lineas(Leer(otra));
+        for (int a = 0; a < 256; ++a) {
+            if (a < 247 || a > 253)
+                QCOMPARE(l[a].toInt(), img.celda[a]);
+        }
+        // An edited field is encoded anew, the others stay.
+        Ventana().TLuxON->setText(QStringLiteral("100"));
+        Guardar(otra);
+        const QList<QByteArray> m = Lineas(Leer(otra));
+        QCOMPARE(m[17].toInt() * 256 + m[18].toInt(), 214);  // photodiode count of 100 lux
+        QCOMPARE(m[100].toInt(), img.celda[100]);
     }
 
     void cargaRechazada_data()
@@ -552,15 +585,46 @@ private slots:
         QCOMPARE(DialogosMostrados().last().propuesto, ruta(QStringLiteral("faro.txt")));
     }
 
-    // A strict field without a number stops the save before the dialog.
+    // A strict field without a number, or a value its cells cannot hold, stops the save
+    // before the dialog; the bounds themselves are saved.
+    void guardarCampoInvalido_data()
+    {
+        QTest::addColumn<QString>("campo");
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<bool>("seGuarda");
+        QTest::newRow("lux off empty") << "TLuxOFF" << "" << false;
+        QTest::newRow("PWM 300") << "TPWMLed" << "300" << false;
+        QTest::newRow("PWM -1") << "TPWMLed" << "-1" << false;
+        QTest::newRow("PWM 255") << "TPWMLed" << "255" << true;
+        QTest::newRow("failed turns 70000") << "TVueltasError" << "70000" << false;
+        QTest::newRow("lamp delay 6553.7") << "TRetardoLamparaFundida" << "6553.7" << false;
+        QTest::newRow("lamp delay 6553.5") << "TRetardoLamparaFundida" << "6553.5" << true;
+        QTest::newRow("lux on 1e309") << "TLuxON" << "1e309" << false;
+        QTest::newRow("week 300") << "TSemanaFabricacion" << "300" << false;
+        QTest::newRow("speed 0") << "TVelocidadUsuario1" << "0" << true;
+    }
     void guardarCampoInvalido()
     {
-        Ventana().TLuxOFF->setText(QString());
-        const QString archivo = ruta(QStringLiteral("nunca.qzl"));
+        QFETCH(QString, campo);
+        QFETCH(QString, texto);
+        QFETCH(bool, seGuarda);
+        Texto(campo.toLatin1().constData())->setText(texto);
+        const QString archivo = ruta(QStringLiteral("limite.qzl"));
+        QFile::remove(archivo);
         Guardar(archivo);
-        QCOMPARE(DialogosMostrados().size(), 1);
-        QCOMPARE(DialogosMostrados().first().tipo, PeticionDialogo::Mensaje);
-        QVERIFY(!QFile::exists(archivo));
+        if (seGuarda) {
+            QCOMPARE(Mensajes(), 0);
+            QVERIFY(QFile::exists(archivo));
+            const FilaMapa* f = FilaDeCampo(campo);
+            const QList<QByteArray> l = Lineas(Leer(archivo));
+            for (int a = f->primera; a < f->primera + f->celdas; ++a)
+                QCOMPARE(l[a].toInt(), texto == QStringLiteral("0") ? 0 : 255);
+        } else {
+            QCOMPARE(DialogosMostrados().size(), 1);
+            QCOMPARE(DialogosMostrados().first().tipo, PeticionDialogo::Mensaje);
+            QVERIFY(!QFile::exists(archivo));
+        }
+        Texto(campo.toLatin1().constData())->setText(QStringLiteral("1"));
     }
 
     void guardarFallido_data()

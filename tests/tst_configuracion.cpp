@@ -56,6 +56,15 @@ private slots:
         QTest::newRow("port beyond 16 bits") << "70000\r\n0\r\n0\r\n\"1\"\r\n0\r\n"_ba << 1 << 0 << 0 << u"1"_s << 0;
         QTest::newRow("port out of list kept") << "12\r\n0\r\n0\r\n\"1\"\r\n0\r\n"_ba << 12 << 0 << 0 << u"1"_s << 0;
         QTest::newRow("unbalanced quote") << "1\r\n0\r\n0\r\n\"34\r\n0\r\n"_ba << 1 << 0 << 0 << u"1"_s << 0;
+        // An empty line is an empty value: it takes its own place's default, not the next value.
+        QTest::newRow("empty second line") << "3\r\n\r\n-7\r\n\"34\"\r\n573\r\n"_ba << 3 << 0 << -7 << u"34"_s << 573;
+        QTest::newRow("empty first line") << "\r\n5\r\n6\r\n\"34\"\r\n573"_ba << 1 << 5 << 6 << u"34"_s << 573;
+        QTest::newRow("empty language line") << "3\r\n1\r\n2\r\n\r\n573\r\n"_ba << 3 << 1 << 2 << u"1"_s << 573;
+        QTest::newRow("empty quoted language") << "3\r\n1\r\n2\r\n\"\"\r\n573\r\n"_ba << 3 << 1 << 2 << u"1"_s << 573;
+        QTest::newRow("blank line") << "3\r\n  \r\n-7\r\n\"34\"\r\n573"_ba << 3 << 0 << -7 << u"34"_s << 573;
+        QTest::newRow("empty lines, LF") << "3\n\n\n34\n573\n"_ba << 3 << 0 << 0 << u"34"_s << 573;
+        QTest::newRow("empty line, CR") << "3\r\r5\r\"34\"\r573"_ba << 3 << 0 << 5 << u"34"_s << 573;
+        QTest::newRow("comma then line end") << "3,\r\n-7\r\n\"34\"\r\n573"_ba << 3 << 0 << -7 << u"34"_s << 573;
         QTest::newRow("binary junk") << QByteArray("\x00\xff\x01\"\r\n", 6) << 1 << 0 << 0 << u"1"_s << 0;
     }
     void lectura()
@@ -95,6 +104,15 @@ private slots:
         QCOMPARE(int(Reservado1), 77);
         QCOMPARE(int(Reservado2), -7);
         QCOMPARE(int(CodigoServicio), 573);
+    }
+
+    // The rewrite after reading a file with an empty line keeps every value in its place.
+    void lineaVaciaSobreviveALaReescritura()
+    {
+        Escribir("3\r\n\r\n-7\r\n\"34\"\r\n573\r\n"_ba);
+        LeerConfiguracion();
+        QVERIFY(EscribirConfiguracion());
+        QCOMPARE(Leer(), "3\r\n0\r\n-7\r\n\"34\"\r\n573\r\n"_ba);
     }
 
     void escrituraQueFallaNoDejaMedioArchivo()

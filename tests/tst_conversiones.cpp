@@ -47,6 +47,13 @@ private slots:
         QTest::newRow("redondeo fuera de 32 bits") << "2147483647.5" << Error;
         QTest::newRow("exponente enorme") << "1e400" << Error;
         QTest::newRow("cifras enormes") << QString(500, u'9') << Error;
+        // Beyond the largest double: outside the 32-bit range, never a 0.
+        QTest::newRow("1e309") << "1e309" << Error;
+        QTest::newRow("-1e309") << "-1e309" << Error;
+        QTest::newRow("justo sobre el doble") << "1.8e308" << Error;
+        QTest::newRow("trescientos nueves") << QString(300, u'9') << Error;
+        QTest::newRow("trescientos nueve nueves") << QString(309, u'9') << Error;
+        QTest::newRow("diminuto sin ser cero") << "4e-330" << 0;
     }
 
     void prefijo()
@@ -109,6 +116,8 @@ private slots:
         QTest::newRow("fuera por la escala") << en << "214748.3648" << 10000 << Error;
         QTest::newRow("enorme") << en << "99999999999999999999" << 1 << Error;
         QTest::newRow("exponente enorme") << en << "1E300" << 1 << Error;
+        QTest::newRow("1e309") << en << "1e309" << 1 << Error;
+        QTest::newRow("trescientos nueves") << en << QString(300, u'9') << 1 << Error;
         QTest::newRow("de coma") << de << "1,25" << 10 << 12;
         QTest::newRow("de 0,15") << de << "0,15" << 10 << 2;
         QTest::newRow("de agrupado") << de << "1.000,5" << 1 << 1000;

@@ -7,6 +7,7 @@
 #include "support/VentanaPrueba.h"
 
 #include "app/ModuloKX.h"
+#include "params/TablaLux.h"
 #include "ui/Dialogos.h"
 #include "ui/Estado.h"
 #include "ui/Ventana.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -167,6 +169,89 @@ private slots:
         QCOMPARE(int(final_.Celdas[29]), 125);
         QCOMPARE(int(final_.Celdas[39]), 0);
         QCOMPARE(int(final_.Celdas[54]), 0);
+    }
+
+    // A read and a write with no edit in between leave the controller exactly as it was,
+    // whatever its cells hold: light counts between the table's steps, a recovery time
+    // above 999, values the lists clamp, cells no field shows. A file saved after the
+    // read holds the same cells, and loading it on a blank controller and writing it
+    // makes that one equal. Only a change of the sensor kind re-encodes the light levels.
+    void leerYEscribirSinCambios_data()
+    {
+        QTest::addColumn<quint32>("semilla");
+        QTest::newRow("seed 1") << quint32(1);
+        QTest::newRow("seed 20261210") << quint32(20261210);
+        QTest::newRow("seed 7777") << quint32(7777);
+    }
+
+    void leerYEscribirSinCambios()
+    {
+        QFETCH(quint32, semilla);
+        QRandomGenerator azar(semilla);
+        QString celdas = u"present 0-255\ncells 0"_s;
+        for (int a = 0; a < 256; ++a) {
+            int v = int(azar.bounded(256));
+            if (a == 252)
+                v = 52;  // no firmware message
+            if (a == 54)
+                v = int(azar.bounded(3));  // a check state a file can hold
+            celdas += u" %1"_s.arg(v);
+        }
+        QString error;
+        QVERIFY2(IniciarSimExterno(simA, 1, celdas + u"\n"_s, false, &error), qPrintable(error));
+        QVERIFY2(IniciarSimExterno(simB, 2, u"present 0-255\n"_s, false, &error), qPrintable(error));
+        const EstadoSimulador inicial = EstadoSimExterno(simA);
+
+        CrearVentanaPrueba({true, false, QzlIni(1, CodigoServicioFabrica)});
+        Ui::frmMain& v = Ventana();
+        Pulsar(v.CLeer);
+        QVERIFY(HistorialPanel1().contains(u"Ended"_s));
+        Pulsar(v.CEscribir);
+        QCOMPARE(TextoPanel1(), u"Ended"_s);
+        QVERIFY(!HuboCritico());
+        QCOMPARE(CeldasDistintas(inicial, EstadoSimExterno(simA)), QList<int>());
+
+        const QString archivo = QDir(CarpetaPrueba()).filePath(u"igual.qzl"_s);
+        QFile::remove(archivo);
+        ContestarDialogos(archivo);
+        Pulsar(v.CGuardar);
+        QCOMPARE(TextoPanel1(), u" Saved file"_s);
+        QFile guardado(archivo);
+        QVERIFY(guardado.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lineas = guardado.readAll().split('\n');
+        for (int a = 0; a < 256; ++a)
+            QCOMPARE(lineas[a].trimmed().toInt(), int(inicial.Celdas[size_t(a)]));
+
+        // The other kind of sensor: only the cells of the kind and of the light levels change.
+        const int otro = 1 - v.ComboSensorLuz->currentIndex();
+        const QStringList lux = {v.TLuxON->text(), v.TLuxOFF->text(), v.TLuxLamparaFundida->text()};
+        v.ComboSensorLuz->setCurrentIndex(otro);
+        Pulsar(v.CEscribir);
+        QCOMPARE(TextoPanel1(), u"Ended"_s);
+        const EstadoSimulador cambiado = EstadoSimExterno(simA);
+        for (const int c : CeldasDistintas(inicial, cambiado))
+            QVERIFY2(c == 41 || (c >= 17 && c <= 20) || c == 23 || c == 24, qPrintable(QString::number(c)));
+        QCOMPARE(int(cambiado.Celdas[41]), otro);
+        const int primeras[] = {17, 19, 23};
+        for (int i = 0; i < 3; ++i) {
+            int32_t l = lux[i].toInt();
+            const int cuentas = LuxACuentas(l, otro);
+            QCOMPARE(cambiado.Celdas[size_t(primeras[i])] * 256 + cambiado.Celdas[size_t(primeras[i] + 1)], cuentas);
+        }
+
+        // The file carries the first controller, untouched cells included, to a blank one.
+        SeleccionarPestana(4);
+        v.ComboCom->setCurrentIndex(1);
+        QCOMPARE(TextoPanel1(), u"Serial Port  2"_s);
+        Pulsar(v.CLeer);
+        ContestarDialogos(archivo);
+        Pulsar(v.CAbrir);
+        Pulsar(v.CEscribir);
+        QCOMPARE(TextoPanel1(), u"Ended"_s);
+        QVERIFY(!HuboCritico());
+        QList<int> distintas = CeldasDistintas(inicial, EstadoSimExterno(simB));
+        distintas.removeIf([](int c) { return c >= 247 && c <= 253; });  // never written
+        QCOMPARE(distintas, QList<int>());
     }
 
     void archivoASegundoControlador()

@@ -162,6 +162,15 @@ private slots:
         QTest::newRow("lux off vacio") << "TLuxOFF" << "";
         QTest::newRow("velocidad con letras") << "TVelocidadUsuario1" << "1.2x";
         QTest::newRow("lampara vacia") << "TTiempoLampara1" << "";
+        // A value its cells cannot hold would reach the controller cut to its low bits.
+        QTest::newRow("PWM 300") << "TPWMLed" << "300";
+        QTest::newRow("PWM -1") << "TPWMLed" << "-1";
+        QTest::newRow("vueltas 70000") << "TVueltasError" << "70000";
+        QTest::newRow("retardo alarma 6553.7") << "TRetardoLamparaFundida" << "6553.7";
+        QTest::newRow("velocidad negativa") << "TVelocidadUsuario2" << "-0.0001";
+        QTest::newRow("grados 65536") << "TGradosOffset" << "65536";
+        QTest::newRow("lux on 1e309") << "TLuxON" << "1e309";
+        QTest::newRow("lux on trescientos nueves") << "TLuxON" << QString(300, u'9');
     }
 
     void nadaSeEnvia()
@@ -170,17 +179,40 @@ private slots:
         QFETCH(QString, texto);
         Presentes({{0, 255}});
         QWidget* w = Control(campo);
+        auto* t = qobject_cast<QLineEdit*>(w);
+        const QString antes = t ? t->text() : QString();
         if (auto* l = qobject_cast<QComboBox*>(w))
             l->setEditText(texto);
         else
-            qobject_cast<QLineEdit*>(w)->setText(texto);
+            t->setText(texto);
         CEscribir_Click();
+        if (t)
+            t->setText(antes);
         QCOMPARE(SimRegistro(sim.get()), QStringList{});
         QCOMPARE(MensajesMostrados(), QStringList{ErrorDeEscritura});
         QCOMPARE(DialogosMostrados().first().icono, QMessageBox::Critical);
         QVERIFY(!MSCommDestellador().isOpen());
         QVERIFY(Ventana().CEscribir->isEnabled() && Ventana().CLeer->isEnabled());
         QCOMPARE(PitidosDados(), 0);
+    }
+
+    // The largest and smallest values the cells hold go out as they are.
+    void limitesSeEnvian()
+    {
+        Presentes({{0, 60}});
+        Ui::frmMain& v = Ventana();
+        v.TPWMLed->setText(QStringLiteral("255"));
+        v.TRetardoLamparaFundida->setText(QStringLiteral("6553.5"));
+        v.TVueltasError->setText(QStringLiteral("0"));
+        v.TVelocidadUsuario4->setText(QStringLiteral("1677.7215"));
+        CEscribir_Click();
+        QVERIFY(MensajesMostrados().isEmpty());
+        const EstadoSimulador e = SimEstado(sim.get());
+        QCOMPARE(int{e.Celdas[49]}, 255);
+        QCOMPARE(QList<int>({e.Celdas[25], e.Celdas[26]}), QList<int>({255, 255}));
+        QCOMPARE(int{e.Celdas[53]}, 0);
+        QCOMPARE(QList<int>({e.Celdas[9], e.Celdas[10], e.Celdas[11]}), QList<int>({255, 255, 255}));
+        QCOMPARE(TextoPanel1(), QStringLiteral("Ended"));
     }
 
     // Only the addresses that go out are checked: an absent address may hold anything.

@@ -8,6 +8,7 @@
 #include "link/Identificacion.h"
 #include "link/Puerto.h"
 #include "params/Catalogo.h"
+#include "params/Escritura.h"
 #include "params/Lectura.h"
 #include "ui/Estado.h"
 #include "ui/Idioma.h"
@@ -278,6 +279,36 @@ private slots:
             QCOMPARE(int{b}, 0);
         QVERIFY(Ventana().CLeer->isEnabled());
         QuitarEnlace(2);
+    }
+
+    // The read button with a port that cannot be opened: the map is zeroed and the read is
+    // skipped, so a write afterwards, with the port back, sends nothing: the controller may
+    // have been swapped meanwhile, and the old map is not trusted.
+    void lecturaConPuertoQueNoAbre()
+    {
+        Controlador(EstadoTodoPresente());
+        std::fill(std::begin(MapaParametros), std::end(MapaParametros), uint8_t{0xFF});
+        Ventana().TVelocidadUsuario1->setText(QStringLiteral("7.5"));
+        EnlaceRoto(2);
+        FijarPuerto(2);
+        CLeer_Click();
+        QuitarEnlace(2);
+        QCOMPARE(MensajesMostrados(),
+                 QStringList{QStringLiteral("Error de lectura, posible desbordamiento. Reintente la operación")});
+        for (const uint8_t b : MapaParametros)
+            QCOMPARE(int{b}, 0);
+        QVERIFY(!HistorialPanel1().contains(QStringLiteral("Reading")));
+        QCOMPARE(Ventana().TVelocidadUsuario1->text(), QStringLiteral("7.5"));
+
+        FijarPuerto(1);
+        LlenarCamposValidos();
+        HistorialPanel1().clear();
+        DialogosMostrados().clear();
+        CEscribir_Click();
+        QVERIFY(MensajesMostrados().isEmpty());
+        QCOMPARE(SimRegistro(sim.get()), QStringList{});
+        QCOMPARE(TextoPanel1(), QStringLiteral("Ended"));
+        QVERIFY(Ventana().CLeer->isEnabled() && Ventana().CEscribir->isEnabled());
     }
 };
 

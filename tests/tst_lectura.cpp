@@ -6,6 +6,7 @@
 #include "app/ModuloKX.h"
 #include "link/Puerto.h"
 #include "params/Catalogo.h"
+#include "params/Escritura.h"
 #include "params/Lectura.h"
 #include "ui/Estado.h"
 #include "ui/Idioma.h"
@@ -234,6 +235,58 @@ private slots:
         QCOMPARE(Ventana().TVelocidadUsuario1->text(), QStringLiteral("7.5"));
         QVERIFY(Ventana().CLeer->isEnabled());
         QuitarEnlace(2);
+    }
+
+    // A write after a read gives back what was read, cell for cell, except the field the
+    // technician changed; after a failed read the fields are encoded from their texts again.
+    void escrituraTrasLecturaDevuelveLasCeldas()
+    {
+        EstadoSimulador e = EstadoConPresentes({{0, 255}});
+        const std::pair<int, int> celdas[] = {
+            {17, 2}, {18, 11},   // 523 photodiode counts, shown as 360 lux
+            {57, 3}, {58, 232},  // 1000 minutes, shown as 999
+            {27, 9},             // a changer type the list does not have
+            {40, 7},             // shown as main lamp 2
+            {54, 3},             // shown ticked
+            {100, 77},           // no field shows it
+            {252, 52}, {231, 65},
+        };
+        for (const auto& [a, v] : celdas)
+            e.Celdas[size_t(a)] = uint8_t(v);
+        e.Celdas[28] = 0;
+        e.Celdas[29] = 100;
+        Controlador(e);
+        CodigoServicio = CodigoServicioFabrica;
+        CLeer_Click();
+        Ui::frmMain& v = Ventana();
+        QCOMPARE(v.TLuxON->text(), QStringLiteral("360"));
+        QCOMPARE(v.txtTiempoDe->text(), QStringLiteral("999"));
+        v.TTiempoLampara1->setText(QStringLiteral("12.5"));
+        SimBorrarRegistro(sim.get());
+        CEscribir_Click();
+        QCOMPARE(TextoPanel1(), QStringLiteral("Ended"));
+        QCOMPARE(IndicesDeComando(sim.get(), 2).size(), 249);  // the same frames as ever
+        EstadoSimulador esperado = e;
+        esperado.Celdas[29] = 125;
+        QCOMPARE(SimEstado(sim.get()).Celdas, esperado.Celdas);
+
+        // The read stops at address 200: nothing the window holds is one read any more.
+        FallosSimulador f;
+        f.CallarEnOrden = true;
+        f.CallarComando = 1;
+        f.CallarIndice = 200;
+        f.CallarDesdeEntonces = true;
+        SimFijarFallos(sim.get(), f);
+        FallosRapidos();
+        CLeer_Click();
+        QVERIFY(HistorialPanel1().contains(QStringLiteral("Reading Error in data 200")));
+        SimFijarFallos(sim.get(), FallosSimulador{});
+        CEscribir_Click();
+        const EstadoSimulador tras = SimEstado(sim.get());
+        QCOMPARE(tras.Celdas[17] * 256 + tras.Celdas[18], 502);  // 360 lux encoded anew
+        QCOMPARE(tras.Celdas[57] * 256 + tras.Celdas[58], 999);
+        QCOMPARE(int(tras.Celdas[100]), 0);
+        CodigoServicio = 0;
     }
 
     // Service mode: the read shows the factory fields with their values.

@@ -52,15 +52,23 @@ private slots:
         using L = QList<int>;
         auto fila = [](const char* n) -> QTestData& { return QTest::newRow(n); };
         fila("velocidad 1.25") << "TVelocidadUsuario1" << "1.25" << 0 << 0 << d << true << L{0, 48, 212} << "1.25";
-        fila("velocidad negativa, 24 bits bajos") << "TVelocidadUsuario2" << "-1" << 0 << 0 << d << true << L{255, 216, 240} << "-1";
+        fila("velocidad negativa, no cabe") << "TVelocidadUsuario2" << "-1" << 0 << 0 << d << false << L{0, 0, 0} << "-1";
+        fila("velocidad tope de 24 bits") << "TVelocidadUsuario2" << "1677.7215" << 0 << 0 << d << true << L{255, 255, 255} << "1677.7215";
+        fila("velocidad sobre 24 bits") << "TVelocidadUsuario2" << "1677.7216" << 0 << 0 << d << false << L{0, 0, 0} << "1677.7216";
+        fila("velocidad 0") << "TVelocidadUsuario2" << "0" << 0 << 0 << d << true << L{0, 0, 0} << "0";
         fila("velocidad vacia") << "TVelocidadUsuario3" << "" << 0 << 0 << d << false << L{0, 0, 0} << "";
         fila("reductor 25.5") << "TRelacionReductor" << "25.5" << 0 << 0 << d << true << L{0, 9, 246} << "25.5";
         fila("pulsos prefijo") << "TPulsosRevolucion" << "258 p" << 0 << 0 << d << true << L{1, 2} << "258 p";
         fila("lampara 0.05 a par") << "TTiempoLampara1" << "0.05" << 0 << 0 << d << true << L{0, 0} << "0.05";
         fila("lampara 0.15") << "TTiempoLampara1" << "0.15" << 0 << 0 << d << true << L{0, 2} << "0.15";
         fila("lampara letras") << "TTiempoLampara2" << "x" << 0 << 0 << d << false << L{0, 0} << "x";
-        fila("PWM 300 bajo 8 bits") << "TPWMLed" << "300" << 0 << 0 << d << true << L{44} << "300";
-        fila("vueltas 256") << "TVueltasError" << "256" << 0 << 0 << d << true << L{0} << "256";
+        fila("PWM 300 no cabe") << "TPWMLed" << "300" << 0 << 0 << d << false << L{0} << "300";
+        fila("PWM 255") << "TPWMLed" << "255" << 0 << 0 << d << true << L{255} << "255";
+        fila("PWM -1 no cabe") << "TPWMLed" << "-1" << 0 << 0 << d << false << L{0} << "-1";
+        fila("PWM -0.4 redondea a 0") << "TPWMLed" << "-0.4" << 0 << 0 << d << true << L{0} << "-0.4";
+        fila("vueltas 256 no cabe") << "TVueltasError" << "256" << 0 << 0 << d << false << L{0} << "256";
+        fila("retardo alarma 6553.5") << "TRetardoLamparaFundida" << "6553.5" << 0 << 0 << d << true << L{255, 255} << "6553.5";
+        fila("retardo alarma 6553.7 no cabe") << "TRetardoLamparaFundida" << "6553.7" << 0 << 0 << d << false << L{0, 0} << "6553.7";
         fila("tiempo de 1000") << "txtTiempoDe" << "1000" << 0 << 0 << d << true << L{3, 232} << "1000";
         fila("tiempo de letras") << "txtTiempoDe" << "abc" << 0 << 0 << d << true << L{0, 0} << "0";
         fila("tiempo de negativo, hacia cero") << "txtTiempoDe" << "-300" << 0 << 0 << d << true << L{-1, -44} << "-300";
@@ -94,10 +102,13 @@ private slots:
         fila("identificador latino") << "TIdentificacion" << QString::fromUtf8("Ñ€") << 0 << 0 << d << true
                                      << Blancos({209, 63}, 16) << QString::fromUtf8("Ñ€");
         fila("numero ID 258") << "TNumeroID" << "258" << 0 << 0 << d << true << L{1, 2} << "258";
-        fila("numero ID negativo") << "TNumeroID" << "-1" << 0 << 0 << d << true << L{255, 255} << "-1";
-        fila("grados 70000, 16 bits bajos") << "TGradosOffset" << "70000" << 0 << 0 << d << true << L{17, 112} << "70000";
+        fila("numero ID negativo no cabe") << "TNumeroID" << "-1" << 0 << 0 << d << false << L{0, 0} << "-1";
+        fila("numero ID 65535") << "TNumeroID" << "65535" << 0 << 0 << d << true << L{255, 255} << "65535";
+        fila("grados 70000 no cabe") << "TGradosOffset" << "70000" << 0 << 0 << d << false << L{0, 0} << "70000";
         fila("luminosidad 300 entera") << "TLuminosidadLeds" << "300" << 0 << 0 << d << true << L{300} << "300";
-        fila("semana, bajo 8 bits") << "TSemanaFabricacion" << "300" << 0 << 0 << d << true << L{44} << "300";
+        fila("semana 300 no cabe") << "TSemanaFabricacion" << "300" << 0 << 0 << d << false << L{0} << "300";
+        fila("lux on 1e309") << "TLuxON" << "1e309" << 0 << 0 << d << false << L{0, 0} << "1e309";
+        fila("lux on negativo, la tabla acota") << "TLuxON" << "-5" << 0 << 0 << d << true << L{0, 0} << "-5";
     }
 
     void codificar()
