@@ -422,8 +422,10 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
                 break;
             visto = visto || pendientes > 0;
             const auto pasado = Reloj::now() - inicio;
-            if ((visto && pendientes == 0) || (!visto && pasado > std::chrono::milliseconds(50))
-                || pasado > std::chrono::milliseconds(500))
+            // Generous limits: on a loaded machine the reply may take a while to show on the
+            // slave's queue, and the tool a while to take it.
+            if ((visto && pendientes == 0) || (!visto && pasado > std::chrono::milliseconds(300))
+                || pasado > std::chrono::milliseconds(2000))
                 break;
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }

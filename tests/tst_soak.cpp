@@ -347,6 +347,7 @@ class TestSoak : public QObject {
     // What the window holds for each cell: what the last good read showed, and the edits since.
     std::array<int, 256> modelo{};
     bool sinEdicionDesdeLectura = false;
+    bool lecturaFallidaDesde = false;  // a read failed since the last good one
     // Fault-free reads of each controller state seen, by its cells.
     std::map<std::array<uint8_t, 256>, QMap<QString, QString>> referencias;
 
@@ -421,6 +422,10 @@ class TestSoak : public QObject {
         for (const TramaVista& v : tramas) {
             if (!propia(v.trama))
                 continue;
+            // All of it came: what follows is the same operation started again by a click
+            // handled in its closing event processing, as the window allows.
+            if (!esperado.isEmpty() && pos == int(esperado.size()) - 1 && !(hayAnterior && v.trama == anterior))
+                break;
             if (hayAnterior && v.trama == anterior) {
                 if (++repeticiones > 3) {
                     Fallo(u"frame %1 sent more than three times in a row"_s.arg(QString::fromStdString(TramaHex(v.trama.data()))));
@@ -521,6 +526,7 @@ class TestSoak : public QObject {
             return false;
         }
         referencias[e.Celdas] = ValoresParametros();
+        lecturaFallidaDesde = false;
         for (int a = 0; a < 256; ++a)
             modelo[size_t(a)] = e.Celdas[size_t(a)];
         sinEdicionDesdeLectura = true;
@@ -561,7 +567,9 @@ class TestSoak : public QObject {
             for (int a = 0; a < 256; ++a)
                 modelo[size_t(a)] = e.Celdas[size_t(a)];
             sinEdicionDesdeLectura = true;
+            lecturaFallidaDesde = false;
         } else {
+            lecturaFallidaDesde = true;
             if (fin.isEmpty() || fin == u"Ended"_s || fin == u"Changes pending record"_s)
                 Fallo(u"the read failed but its last own text is \"%1\" (history: %2)"_s.arg(fin, h.join(u" | "_s)));
             const QString d = Diferencias(antes, ValoresParametros());
@@ -580,6 +588,7 @@ class TestSoak : public QObject {
                 direcciones.append(a);
         primeraTramaOp = TramasVistas();
         const bool sinEdicion = sinEdicionDesdeLectura;
+        const QString tras = lecturaFallidaDesde ? u" (a read failed since the last good one)"_s : QString();
         Faltas(true);
         HistorialPanel1().clear();
         DialogosMostrados().clear();
@@ -595,7 +604,7 @@ class TestSoak : public QObject {
                 ajenos.append(x);
         }
         if (!ajenos.isEmpty())
-            Fallo(u"%1 write frames carry a value the window did not hold: %2"_s.arg(ajenos.size()).arg(Corto(ajenos)));
+            Fallo(u"%1 write frames carry a value the window did not hold%3: %2"_s.arg(ajenos.size()).arg(Corto(ajenos), tras));
         const bool completa = OrdenPropio(tramas, [](const Trama& t) { return t[4] == 2; },
                                           [](const Trama& t) { return int(t[5]); }, direcciones);
         // Its own messages only: a live-value refresh clicked meanwhile may find no port.
@@ -859,7 +868,7 @@ class TestSoak : public QObject {
             if (hecho != o.dato)
                 Fallo(u"\"%1\" reported, but the controller never carried it out"_s.arg(fin));
         } else if (fin != QLatin1String(o.fallo)) {
-            Fallo(u"the command ended \"%1\""_s.arg(fin));
+            Fallo(u"the command ended \"%1\" (history: %2)"_s.arg(fin, HistorialPanel1().join(u" | "_s)));
         }
         SinSolape(TramasDesde(primeraTramaOp));
     }
@@ -1022,6 +1031,10 @@ private slots:
             case Op::Temporizadores: OpTemporizadores(); break;
             }
             inicioOperacionMs = 0;
+            if (detallado) {
+                std::printf("soak:   ended \"%s\"\n", qPrintable(TextoPanel1()));
+                std::fflush(stdout);
+            }
             Reponer();
             Informar();
             if (int(fallos.size()) > antes) {
