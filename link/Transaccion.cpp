@@ -17,8 +17,9 @@ static bool transaccionEnCurso = false;
 
 // The reply limit of one try, before FactorEsperas.
 static constexpr int LimiteRespuestaMs = 2000;
-// How long past that limit a reply to a try that gave up is still expected, before FactorEsperas.
-static constexpr int GraciaRespuestaTardiaMs = 1000;
+// How long past that limit a reply to a try that gave up is still expected, before
+// FactorEsperas: 1 s, and a margin for its bytes on their way through the line and the system.
+static constexpr int GraciaRespuestaTardiaMs = 1100;
 // Pauses of the frame: after each of its first seven bytes, and after every try.
 static constexpr int PausaByteMs = 1;
 static constexpr int PausaIntentoMs = 20;
