@@ -667,7 +667,8 @@ class TestSoak : public QObject {
             QCheckBox* c = Ventana().CheckBalizaEmergencia;
             if (c->isEnabled()) {
                 c->click();
-                modelo[54] = int(c->checkState());  // 0 clear, 1 ticked, 2 greyed
+                // The cell: 0 clear, 1 ticked, 2 greyed.
+                modelo[54] = c->checkState() == Qt::Checked ? 1 : c->checkState() == Qt::PartiallyChecked ? 2 : 0;
                 sinEdicionDesdeLectura = false;
             }
         }
