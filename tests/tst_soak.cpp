@@ -503,6 +503,13 @@ class TestSoak : public QObject {
 
     void Reponer()
     {
+        // A line pulled after its reply goes once the tool has taken that reply, which may
+        // be after the operation ended: wait for it, so the next operation finds it back.
+        bool cortada = false;
+        for (const TramaVista& v : TramasDesde(primeraTramaOp))
+            cortada = cortada || v.fallo.tipo == FalloTrama::CortarLinea;
+        if (cortada)
+            QTest::qWaitFor([this] { return !SimLineaAbierta(sim.get()); }, 5000);
         if (SimLineaAbierta(sim.get()))
             return;
         std::string error;
