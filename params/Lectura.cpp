@@ -31,8 +31,9 @@ void CLeer_Click()
 
 static void ErrorLectura()
 {
-    // The fields no longer show one read: every one is encoded from its text again.
-    OlvidarImagenBase();
+    // The image a later write starts from stays that of the last good read (or of this
+    // one, when it failed while being shown): a field this read did not show again is
+    // no longer taken as unedited and is encoded from its text.
     CerrarCom();
     MsgBox(QStringLiteral("Error de lectura, posible desbordamiento. Reintente la operación"),
            QMessageBox::Critical);
@@ -63,9 +64,9 @@ void LeerQZL()
             Panel1(QStringLiteral("Reading Error in data ") + QString::number(a));
             Pitido();
             Retardo(EsperaMs(PausaFalloMs));
-            // A partial image would show zeros that a later write sends back:
-            // the fields keep what they held, and are encoded from their texts again.
-            OlvidarImagenBase();
+            // Nothing of this read is shown: the fields keep what the last good read or
+            // file load put there, and so does the image a later write starts from, so an
+            // unedited write after a failed read still gives the controller back its cells.
             CerrarCom();
             HabilitaBotones();
             DoEvents();
