@@ -111,11 +111,6 @@ void RecordarCampoMostrado(const FilaMapa& f)
         *m = {true, LeerCampo(f), SensorSeleccionado()};
 }
 
-void OlvidarImagenBase()
-{
-    RecordarImagenBase(ImagenParametros{});
-}
-
 const ImagenParametros& ImagenBase()
 {
     return imagenBase;

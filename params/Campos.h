@@ -32,8 +32,6 @@ int SensorSeleccionado();
 void RecordarImagenBase(const ImagenParametros& imagen);
 // Marks the row's field as showing the base, as it reads now (call it right after decoding).
 void RecordarCampoMostrado(const FilaMapa& fila);
-// Back to a fresh image of zeros with every field to encode.
-void OlvidarImagenBase();
 const ImagenParametros& ImagenBase();
 // True when the row's field still shows what the last read or load put there.
 bool CampoSinCambios(const FilaMapa& fila);

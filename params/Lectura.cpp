@@ -34,11 +34,11 @@ void CLeer_Click()
 
 static const QString ErrorDeLectura = QStringLiteral("Error de lectura, posible desbordamiento. Reintente la operación");
 
-// The read went wrong: the fields no longer show one read, every one is encoded from
-// its text again.
 static void ErrorLectura()
 {
-    OlvidarImagenBase();
+    // The image a later write starts from stays that of the last good read (or of this
+    // one, when it failed while being shown): a field this read did not show again is
+    // no longer taken as unedited and is encoded from its text.
     MensajeCritico(ErrorDeLectura);
 }
 
@@ -52,10 +52,8 @@ void LeerQZL()
     ImagenParametros imagen;
     ComandoQZL orden{};
     orden.Comando = ComandoLeerParametro;
-    if (!op.AbrirPuerto()) {
-        OlvidarImagenBase();
+    if (!op.AbrirPuerto())
         return;
-    }
     for (int a = 0; a < CeldasParametros; ++a) {
         if (!ComprobarParametro(static_cast<int16_t>(a)))
             continue;
@@ -65,10 +63,10 @@ void LeerQZL()
         if (!op.Enviar(orden, r))
             return;
         if (r.Estado != EstadoRespuesta) {
-            // A partial image would show zeros that a later write sends back:
-            // the fields keep what they held, and are encoded from their texts again.
+            // Nothing of this read is shown: the fields keep what the last good read or
+            // file load put there, and so does the image a later write starts from, so an
+            // unedited write after a failed read still gives the controller back its cells.
             op.Fallo(QStringLiteral("Reading Error in data ") + QString::number(a));
-            OlvidarImagenBase();
             return;
         }
         imagen.celda[a] = r.Dato;

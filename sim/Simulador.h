@@ -63,6 +63,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -162,6 +163,28 @@ struct FallosSimulador {
 // A frame that is not answered is not carried out either (a write does not happen),
 // except that a late reply is carried out when it is received.
 
+// A fault chosen for one frame by the test itself (a random-fault run draws one per
+// frame). Applied on top of FallosSimulador: a frame silenced there stays silent.
+struct FalloTrama {
+    enum Tipo {
+        Ninguno,
+        Silencio,       // no reply; the frame is not carried out
+        Tarde,          // the reply after Ms milliseconds (carried out at once)
+        Parcial,        // only the first Bytes bytes of the reply (1-7)
+        BytesAntes,     // Sueltos, a pause of Ms, then the reply
+        BytesDespues,   // the reply, a pause of Ms, then Sueltos
+        CortarLinea,    // the line goes (answered first when Contestar); as SimCerrarLinea
+    };
+    Tipo tipo = Ninguno;
+    int Ms = 0;
+    int Bytes = 8;
+    std::vector<uint8_t> Sueltos;
+    bool Contestar = false;
+};
+// Called from the line's thread for every frame received, in order, with the count of
+// frames before it; returns that frame's fault. It must not call the simulator back.
+using SorteoFallos = std::function<FalloTrama(const Trama& trama, int numero)>;
+
 // ---------------------------------------------------------------------------------
 // The line (background thread)
 // ---------------------------------------------------------------------------------
@@ -197,6 +220,8 @@ bool SimAplicar(SimuladorQZL* sim, const std::string& sentencias, std::string* e
 // Faults: replace them all (and restart the frame counts).
 void SimFijarFallos(SimuladorQZL* sim, const FallosSimulador& fallos);
 FallosSimulador SimFallos(SimuladorQZL* sim);
+// A fault per frame from the test's own function (empty: none).
+void SimFijarSorteo(SimuladorQZL* sim, SorteoFallos sorteo);
 
 // Wire log: one line per frame received ("4B 58 00 00 01 25 00 DA"), and
 // "stray 4B 17" for bytes dropped while resynchronising. Oldest first.
@@ -216,7 +241,9 @@ struct MomentoLinea {
 void SimMedirTiempos(SimuladorQZL* sim, bool medir);
 std::vector<MomentoLinea> SimTiempos(SimuladorQZL* sim);
 
-// Closes the line now (the device vanishes for the tool; a comN link is left dangling).
+// Closes the line now (the device vanishes for the tool). A comN link is first re-pointed
+// at a path that can never be opened, so it never leads to the pseudo-terminal number
+// just freed, which another program may take at once.
 void SimCerrarLinea(SimuladorQZL* sim);
 // Opens a fresh line (a new pty, re-pointing the comN link, or the device again).
 bool SimReabrirLinea(SimuladorQZL* sim, std::string* error = nullptr);

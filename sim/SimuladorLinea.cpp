@@ -37,6 +37,7 @@ struct SimuladorQZL {
     // Shared with tests (under m).
     EstadoSimulador estado;
     FallosSimulador fallos;
+    SorteoFallos sorteo;
     int tramasDesdeFallos = 0;
     int vecesCalladas = 0;
     bool calladoDesdeEntonces = false;
@@ -150,6 +151,12 @@ static bool AbrirLinea(SimuladorQZL* sim, std::string& ruta, std::string* error)
     return true;
 }
 
+// Where a comN link points while the line is pulled: below /dev/null, a character
+// device, so no file can ever be made there (ENOTDIR). The pseudo-terminal number the
+// line had is freed when it closes and may be taken at once by another program's
+// pseudo-terminal; a link left on it would open that one.
+static const char* const DestinoLineaCortada = "/dev/null/qzl-line-pulled";
+
 static void CerrarFds(SimuladorQZL* sim)
 {
     if (sim->maestro >= 0)
@@ -209,6 +216,25 @@ static bool AbrirYEnlazar(SimuladorQZL* sim, std::string* error)
     sim->rutaEnlace = enlace;
     sim->destinoEnlace = ruta;
     return true;
+}
+
+// The line goes away: first the link is re-pointed where nothing can be opened, then
+// the device is closed, so the link never leads to a number that is free for reuse.
+// A serial device given by path stays where it is, so its link is re-pointed as well.
+static void CortarLinea(SimuladorQZL* sim)  // the caller holds no lock
+{
+    std::string enlace;
+    {
+        std::lock_guard<std::mutex> l(sim->m);
+        enlace = sim->rutaEnlace;
+    }
+    if (!enlace.empty() && CrearEnlaceCom(sim->carpetaEnlace, sim->puertoEnlace, DestinoLineaCortada)) {
+        std::lock_guard<std::mutex> l(sim->m);
+        sim->destinoEnlace = DestinoLineaCortada;
+    }
+    CerrarFds(sim);
+    std::lock_guard<std::mutex> l(sim->m);
+    sim->ruta.clear();
 }
 
 // ---------------------------------------------------------------------------------
@@ -314,6 +340,15 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
     bool cerrar = false;
     Trama respuesta{};
     FallosSimulador f;
+    SorteoFallos sorteo;
+    int numero = 0;
+    {
+        std::lock_guard<std::mutex> l(sim->m);
+        sorteo = sim->sorteo;
+        numero = sim->tramasRecibidas;
+    }
+    // Drawn outside the lock: the test's function keeps its own.
+    const FalloTrama ft = sorteo ? sorteo(trama, numero) : FalloTrama{};
     {
         std::lock_guard<std::mutex> l(sim->m);
         f = sim->fallos;
@@ -337,6 +372,10 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
             }
         }
         cerrar = f.CerrarTrasTramas > 0 && n == f.CerrarTrasTramas;
+        if (ft.tipo == FalloTrama::Silencio || (ft.tipo == FalloTrama::CortarLinea && !ft.Contestar))
+            contestar = false;
+        if (ft.tipo == FalloTrama::CortarLinea)
+            cerrar = true;
         // A late reply is carried out now; an unanswered frame not at all.
         if (contestar)
             respuesta = ResponderTrama(sim->estado, trama.data());
@@ -347,6 +386,8 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
     if (contestar) {
         if (f.RetrasoMs > 0)
             Dormir(sim, f.RetrasoMs);
+        if (ft.tipo == FalloTrama::Tarde)
+            Dormir(sim, ft.Ms);
         std::vector<uint8_t> salida;
         if (f.Basura) {
             for (int i = 0; i < 8; ++i) {
@@ -365,15 +406,25 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
         }
         for (int i = 0; i < f.BytesExtra; ++i)
             salida.push_back(uint8_t(0xEE + i));
+        if (ft.tipo == FalloTrama::Parcial)
+            salida.resize(std::min(salida.size(), size_t(std::clamp(ft.Bytes, 0, 8))));
         static constexpr uint8_t Sueltos[3] = {0x00, 0xFF, 0x4B};
         for (int i = 0; i < f.BytesAntes; ++i)
             salida.insert(salida.begin() + i, Sueltos[i % 3]);
+        if (ft.tipo == FalloTrama::BytesAntes && !sim->parar && !ToolConPuertoCerrado(sim)) {
+            Escribir(sim, ft.Sueltos);
+            Dormir(sim, ft.Ms);
+        }
         if (f.RetrasoPrimerIntentoMs > 0 && primerIntento)
             sim->diferidas.push_back({Reloj::now() + std::chrono::milliseconds(f.RetrasoPrimerIntentoMs),
                                       std::move(salida)});
         else if (!sim->parar && !ToolConPuertoCerrado(sim)) {
             AnotarTiempo(sim, true, nullptr, 0);
             Escribir(sim, salida);
+        }
+        if (ft.tipo == FalloTrama::BytesDespues && !sim->parar && !ToolConPuertoCerrado(sim)) {
+            Dormir(sim, ft.Ms);
+            Escribir(sim, ft.Sueltos);
         }
     }
     if (cerrar) {
@@ -388,14 +439,14 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
                 break;
             visto = visto || pendientes > 0;
             const auto pasado = Reloj::now() - inicio;
-            if ((visto && pendientes == 0) || (!visto && pasado > std::chrono::milliseconds(50))
-                || pasado > std::chrono::milliseconds(500))
+            // Generous limits: on a loaded machine the reply may take a while to show on the
+            // slave's queue, and the tool a while to take it.
+            if ((visto && pendientes == 0) || (!visto && pasado > std::chrono::milliseconds(300))
+                || pasado > std::chrono::milliseconds(2000))
                 break;
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
-        CerrarFds(sim);
-        std::lock_guard<std::mutex> l(sim->m);
-        sim->ruta.clear();
+        CortarLinea(sim);
     }
 }
 
@@ -435,15 +486,14 @@ static void AtenderPeticiones(SimuladorQZL* sim)
     std::unique_lock<std::mutex> l(sim->m);
     if (sim->pedirCerrar) {
         l.unlock();
-        CerrarFds(sim);
+        CortarLinea(sim);
         l.lock();
-        sim->ruta.clear();
         sim->pedirCerrar = false;
         sim->cv.notify_all();
     }
     if (sim->pedirReabrir) {
         l.unlock();
-        CerrarFds(sim);
+        CortarLinea(sim);
         std::string error;
         const bool bien = AbrirYEnlazar(sim, &error);
         l.lock();
@@ -604,6 +654,12 @@ void SimFijarFallos(SimuladorQZL* sim, const FallosSimulador& fallos)
     sim->tramasDesdeFallos = 0;
     sim->vecesCalladas = 0;
     sim->calladoDesdeEntonces = false;
+}
+
+void SimFijarSorteo(SimuladorQZL* sim, SorteoFallos sorteo)
+{
+    std::lock_guard<std::mutex> l(sim->m);
+    sim->sorteo = std::move(sorteo);
 }
 
 FallosSimulador SimFallos(SimuladorQZL* sim)

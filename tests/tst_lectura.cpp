@@ -266,7 +266,9 @@ private slots:
         esperado.Celdas[29] = 125;
         QCOMPARE(SimEstado(sim.get()).Celdas, esperado.Celdas);
 
-        // The read stops at address 200: nothing the window holds is one read any more.
+        // The read stops at address 200: it shows nothing, so the window still holds the
+        // last good read (with its one edit, now written) and an unedited write gives the
+        // controller back exactly its cells.
         FallosSimulador f;
         f.CallarEnOrden = true;
         f.CallarComando = 1;
@@ -277,11 +279,19 @@ private slots:
         CLeer_Click();
         QVERIFY(HistorialPanel1().contains(QStringLiteral("Reading Error in data 200")));
         SimFijarFallos(sim.get(), FallosSimulador{});
+        QCOMPARE(v.TLuxON->text(), QStringLiteral("360"));
+        CEscribir_Click();
+        QCOMPARE(TextoPanel1(), QStringLiteral("Ended"));
+        QCOMPARE(SimEstado(sim.get()).Celdas, esperado.Celdas);  // 523 counts, 1000, cell 100 kept
+
+        // An edit after the failed read is still encoded anew, and only that field.
+        v.TLuxON->setText(QStringLiteral("360"));
+        v.txtTiempoDe->setText(QStringLiteral("998"));
         CEscribir_Click();
         const EstadoSimulador tras = SimEstado(sim.get());
-        QCOMPARE(tras.Celdas[17] * 256 + tras.Celdas[18], 502);  // 360 lux encoded anew
-        QCOMPARE(tras.Celdas[57] * 256 + tras.Celdas[58], 999);
-        QCOMPARE(int(tras.Celdas[100]), 0);
+        QCOMPARE(tras.Celdas[57] * 256 + tras.Celdas[58], 998);
+        QCOMPARE(tras.Celdas[17] * 256 + tras.Celdas[18], 523);
+        QCOMPARE(int(tras.Celdas[100]), 77);
         CodigoServicio = 0;
     }
 

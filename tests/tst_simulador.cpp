@@ -18,6 +18,9 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <mutex>
+#include <vector>
+
 namespace {
 
 QByteArray Bytes(const Trama& t)
@@ -92,10 +95,14 @@ private slots:
     void lineaResincroniza();
     void fallosDeRespuesta_data();
     void fallosDeRespuesta();
+    void falloPorTrama_data();
+    void falloPorTrama();
     void callarTrasTramasYEnOrden();
     void respuestaTardiaLlegaDespues();
     void puertoCerradoPierdeLoPendiente();
     void cerrarYReabrirConEnlace();
+    void lineaCortadaNoLlevaAOtroTerminal_data();
+    void lineaCortadaNoLlevaAOtroTerminal();
     void enlaceNoPisaUnFichero();
     void dispositivoExistente();
     void detenerEsRapidoConRespuestaPendiente();
@@ -406,6 +413,72 @@ void TestSimulador::lineaResincroniza()
     QCOMPARE(SimRegistro(sim.get()).last(), QStringLiteral("stray 4B 58 01"));
 }
 
+// A fault chosen per frame by the test's own function: what reaches the tool, whether the
+// frame was carried out, and whether the line is still there.
+void TestSimulador::falloPorTrama_data()
+{
+    QTest::addColumn<int>("tipo");
+    QTest::addColumn<QByteArray>("llega");   // bytes on the line, "R" standing for the reply
+    QTest::addColumn<int>("minimoMs");       // the last byte not before this
+    QTest::addColumn<bool>("escrito");       // the write of cell 9 happened
+    QTest::addColumn<bool>("linea");         // the line is still open
+    QTest::newRow("none") << int(FalloTrama::Ninguno) << QByteArray("R") << 0 << true << true;
+    QTest::newRow("silent") << int(FalloTrama::Silencio) << QByteArray() << 0 << false << true;
+    QTest::newRow("late") << int(FalloTrama::Tarde) << QByteArray("R") << 150 << true << true;
+    QTest::newRow("partial") << int(FalloTrama::Parcial) << QByteArray("R3") << 0 << true << true;
+    QTest::newRow("stray before") << int(FalloTrama::BytesAntes) << QByteArray("\x01\xFER") << 0 << true << true;
+    QTest::newRow("stray after") << int(FalloTrama::BytesDespues) << QByteArray("R\x01\xFE") << 0 << true << true;
+    QTest::newRow("pulled unanswered") << int(FalloTrama::CortarLinea) << QByteArray() << 0 << false << false;
+}
+
+void TestSimulador::falloPorTrama()
+{
+    QFETCH(int, tipo);
+    QFETCH(QByteArray, llega);
+    QFETCH(int, minimoMs);
+    QFETCH(bool, escrito);
+    QFETCH(bool, linea);
+
+    SimuladorPtr sim(SimIniciar(OpcionesSimulador{}));
+    QVERIFY(sim);
+    std::vector<int> numeros;
+    std::mutex m;
+    SimFijarSorteo(sim.get(), [&](const Trama& t, int numero) {
+        std::lock_guard<std::mutex> l(m);
+        numeros.push_back(numero);
+        FalloTrama f;
+        if (t[4] != 2)
+            return f;  // only the write is faulted
+        f.tipo = FalloTrama::Tipo(tipo);
+        f.Ms = f.tipo == FalloTrama::Tarde ? 150 : 2;
+        f.Bytes = 3;
+        f.Sueltos = {0x01, 0xFE};
+        return f;
+    });
+    QSerialPort p;
+    QVERIFY(Abrir(p, QString::fromStdString(SimRuta(sim.get()))));
+    Enviar(p, TramaQ(1, 0, 0));  // a frame the function leaves alone
+    QCOMPARE(Leer(p, 8, 1000).size(), 8);
+
+    QByteArray esperado = llega;
+    const QByteArray respuesta = TramaQ(2, 9, 0x42);  // the reply echoes the frame
+    if (esperado.endsWith("R3"))
+        esperado.replace("R3", respuesta.left(3));
+    esperado.replace("R", respuesta);
+    QElapsedTimer reloj;
+    reloj.start();
+    Enviar(p, respuesta);
+    QByteArray r = Leer(p, esperado.size(), 1000);
+    const qint64 ms = reloj.elapsed();
+    r += Leer(p, 64, 60);  // nothing more comes
+    QCOMPARE(r.toHex(' '), esperado.toHex(' '));
+    QVERIFY2(ms >= minimoMs, qPrintable(QString::number(ms)));
+    QCOMPARE(int(SimEstado(sim.get()).Celdas[9]), escrito ? 0x42 : 0);
+    QTRY_COMPARE_WITH_TIMEOUT(SimLineaAbierta(sim.get()), linea, 1000);
+    std::lock_guard<std::mutex> l(m);
+    QCOMPARE(numeros, std::vector<int>({0, 1}));
+}
+
 void TestSimulador::fallosDeRespuesta_data()
 {
     QTest::addColumn<QString>("fallo");
@@ -614,6 +687,68 @@ void TestSimulador::cerrarYReabrirConEnlace()
     sim.reset();
     QVERIFY2(!QFileInfo::exists(enlace) && !QFileInfo(enlace).isSymLink(),
              "stopping removes its own link");
+}
+
+// Once the line is pulled, its pseudo-terminal number is free and the next pty anyone
+// opens may get it. The link must not lead there: it points where nothing can be opened.
+void TestSimulador::lineaCortadaNoLlevaAOtroTerminal_data()
+{
+    QTest::addColumn<bool>("trasTrama");
+    QTest::newRow("pulled on demand") << false;
+    QTest::newRow("pulled after a reply") << true;
+}
+
+void TestSimulador::lineaCortadaNoLlevaAOtroTerminal()
+{
+    QFETCH(bool, trasTrama);
+    QTemporaryDir dir;
+    OpcionesSimulador op;
+    op.CarpetaEnlace = dir.path().toStdString();
+    op.PuertoEnlace = 3;
+    std::string error;
+    SimuladorPtr sim(SimIniciar(op, &error));
+    QVERIFY2(sim, error.c_str());
+    const QString enlace = dir.filePath("com3");
+    const std::string antigua = SimRuta(sim.get());
+    if (trasTrama) {
+        FallosSimulador f;
+        f.CerrarTrasTramas = 1;
+        SimFijarFallos(sim.get(), f);
+        QSerialPort p;
+        QVERIFY2(Abrir(p, enlace), qPrintable(p.errorString()));
+        Enviar(p, TramaQ(1, 0, 0));
+        QCOMPARE(Leer(p, 8, 1000).size(), 8);
+        QTRY_VERIFY_WITH_TIMEOUT(!SimLineaAbierta(sim.get()), 2000);
+    } else {
+        SimCerrarLinea(sim.get());
+    }
+
+    // Another program's pseudo-terminals, until one of them has the old number (the
+    // kernel hands out the lowest free one, so this is usually the first).
+    std::vector<int> ajenos;
+    bool mismoNumero = false;
+    for (int i = 0; i < 16 && !mismoNumero; ++i) {
+        const int m = posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(m >= 0);
+        ajenos.push_back(m);
+        QVERIFY(grantpt(m) == 0 && unlockpt(m) == 0);
+        mismoNumero = std::string(ptsname(m)) == antigua;
+    }
+    QVERIFY(QFileInfo(enlace).isSymLink());
+    QVERIFY(QFileInfo(enlace).symLinkTarget() != QString::fromStdString(antigua));
+    QVERIFY(QFileInfo(enlace).canonicalFilePath().isEmpty());
+    {
+        QSerialPort p;
+        QVERIFY(!Abrir(p, enlace));
+    }
+    for (const int m : ajenos)
+        ::close(m);
+
+    // Back: the link leads to the new line; stopping removes it.
+    QVERIFY2(SimReabrirLinea(sim.get(), &error), error.c_str());
+    QCOMPARE(QFileInfo(enlace).symLinkTarget(), QString::fromStdString(SimRuta(sim.get())));
+    sim.reset();
+    QVERIFY(!QFileInfo(enlace).isSymLink());
 }
 
 void TestSimulador::enlaceNoPisaUnFichero()
