@@ -24,6 +24,7 @@
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
@@ -106,6 +107,22 @@ void MedirEtiqueta(QLabel* l, QStringList& cortes)
     }
     if (!cabe)
         cortes << Describir(l, texto, QStringLiteral("label %1 x %2").arg(area.width()).arg(area.height()));
+
+    // Words the caption's blanks push beside a field must not lie under a field shown there.
+    if (l->wordWrap() || !l->parentWidget())
+        return;
+    static const QRegularExpression palabra(QStringLiteral("\\S+"));
+    for (auto it = palabra.globalMatch(texto); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const int desde = l->x() + area.left() + fm.horizontalAdvance(texto.left(m.capturedStart()));
+        const QRect trazo(desde, l->y(), fm.horizontalAdvance(m.captured()), l->height());
+        for (QObject* o : l->parentWidget()->children()) {
+            auto* campo = qobject_cast<QWidget*>(o);
+            if (campo && (qobject_cast<QLineEdit*>(o) || qobject_cast<QComboBox*>(o)) && campo->isVisible()
+                && campo->geometry().intersects(trazo))
+                cortes << Describir(l, texto, QStringLiteral("\"%1\" under %2").arg(m.captured(), campo->objectName()));
+        }
+    }
 }
 
 void MedirBoton(QAbstractButton* b, QStringList& cortes)

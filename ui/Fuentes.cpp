@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStyle>
@@ -157,6 +158,50 @@ static bool MuestraTexto(QWidget* w)
     return qobject_cast<QTabBar*>(w) != nullptr;
 }
 
+// A caption padded with blanks puts its last words beside the field it runs past (a range
+// after the field, say). A narrow face has narrow blanks: the words after a run of blanks
+// would lie under the field, so the blanks are widened until those words clear every field
+// beside the caption, as long as the caption's text still fits.
+static bool ColaBajoCampo(const QLabel* l, const QFont& f)
+{
+    static const QRegularExpression palabraTrasBlancos(QStringLiteral("\\s{2,}(\\S+)"));
+    const QString texto = l->text();
+    const QFontMetrics fm(f);
+    const int x0 = l->x() + AreaEtiqueta(l, f).left();
+    auto it = palabraTrasBlancos.globalMatch(texto);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        const int desde = x0 + fm.horizontalAdvance(texto.left(m.capturedStart(1)));
+        const int hasta = desde + fm.horizontalAdvance(m.captured(1));
+        for (const QObject* o : l->parentWidget()->children()) {
+            const auto* campo = qobject_cast<const QWidget*>(o);
+            if (!campo || (!qobject_cast<const QLineEdit*>(o) && !qobject_cast<const QComboBox*>(o)))
+                continue;
+            const QRect g = campo->geometry();
+            if (g.top() < l->geometry().bottom() && g.bottom() > l->geometry().top() && desde < g.right() + 4
+                && hasta > g.left())
+                return true;
+        }
+    }
+    return false;
+}
+
+static void ApartarColaDeCampos(QLabel* l)
+{
+    if (!l->parentWidget() || l->wordWrap() || !(l->alignment() & Qt::AlignLeft)
+        || !l->text().contains(QLatin1String("  ")))
+        return;
+    QFont f = l->font();
+    int espacio = 0;
+    while (ColaBajoCampo(l, f) && espacio < 40) {
+        f.setWordSpacing(++espacio);
+        if (!CabeEtiqueta(l, f))
+            return;
+    }
+    if (f != l->font())
+        l->setFont(f);
+}
+
 void AjustarFuentes(QWidget* raiz)
 {
     QList<QWidget*> controles = raiz->findChildren<QWidget*>();
@@ -176,5 +221,7 @@ void AjustarFuentes(QWidget* raiz)
             f.setPointSizeF(f.pointSizeF() - 0.5);
         if (f != w->font())
             w->setFont(f);
+        if (auto* l = qobject_cast<QLabel*>(w))
+            ApartarColaDeCampos(l);
     }
 }
