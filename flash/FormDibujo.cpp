@@ -1,7 +1,7 @@
 #include "flash/FormDibujo.h"
 
 #include "app/Cierre.h"
-#include "flash/Colores.h"
+#include "flash/CodigoColor.h"
 
 #include <QPainter>
 #include <QPointer>

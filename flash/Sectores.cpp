@@ -1,7 +1,7 @@
 #include "flash/Sectores.h"
 
 #include "app/ModuloKX.h"
-#include "flash/Colores.h"
+#include "flash/CodigoColor.h"
 #include "flash/Pautas.h"
 #include "ui/Ventana.h"
 

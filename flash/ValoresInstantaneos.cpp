@@ -1,6 +1,6 @@
 #include "flash/ValoresInstantaneos.h"
 
-#include "flash/Colores.h"
+#include "flash/CodigoColor.h"
 #include "link/JuegoComandos.h"
 #include "link/Operacion.h"
 #include "ui/Estado.h"
