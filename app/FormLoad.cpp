@@ -1,9 +1,9 @@
 #include "app/FormLoad.h"
 
+#include "app/ListaPuertos.h"
 #include "app/ModuloKX.h"
 #include "flash/Pautas.h"
 #include "link/Calibracion.h"
-#include "link/Puerto.h"
 #include "params/Catalogo.h"
 #include "params/TablaLux.h"
 #include "ui/Ayuda.h"

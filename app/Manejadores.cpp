@@ -1,5 +1,6 @@
 #include "app/Manejadores.h"
 
+#include "app/ListaPuertos.h"
 #include "flash/Eventos.h"
 #include "link/Eventos.h"
 #include "params/Eventos.h"
@@ -8,6 +9,7 @@
 void ConectarManejadores()
 {
     ConectarInterfaz();
+    ConectarListaPuertos();
     ConectarEnlace();
     ConectarParametros();
     ConectarFlash();

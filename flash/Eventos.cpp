@@ -2,6 +2,7 @@
 
 #include "flash/ArchivoQZL.h"
 #include "flash/Colores.h"
+#include "flash/PaginaEstado.h"
 #include "flash/Pautas.h"
 #include "flash/ValoresInstantaneos.h"
 #include "ui/Ventana.h"
@@ -20,6 +21,11 @@ void ConectarFlash()
     QObject::connect(v.Command2, &QPushButton::clicked, [] { Command2_Click(); });
     QObject::connect(v.CGuardar, &QPushButton::clicked, [] { CGuardar_Click(); });
     QObject::connect(v.CAbrir, &QPushButton::clicked, [] { CAbrir_Click(); });
+
+    QObject::connect(v.CInterrogar, &QPushButton::clicked, [] { CInterrogar_Click(); });
+    QObject::connect(v.CModoVerboso, &QPushButton::clicked, [] { CModoVerboso_Click(); });
+    QObject::connect(v.Command1, &QPushButton::clicked, [] { Command1_Click(); });
+    QObject::connect(TimerEstado(), &QTimer::timeout, [] { TimerEstado_Timer(); });
 
     MostrarSenalesNoLeidas();
     QObject::connect(v.btnVerValoresInstantaneos, &QPushButton::clicked, [] { btnVerValoresInstantaneos_Click(); });

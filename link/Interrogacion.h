@@ -1,40 +1,16 @@
 #pragma once
-// Status interrogation and polling: the status lamps of the remote-control page,
-// the three measured values, and the poll timer TimerEstado.
-#include <QString>
+// Status interrogation on the line: the two status bytes and the three measured
+// values, one transaction per byte (Comando 5, Dato 0). The status page that asks for
+// them and shows them is flash/PaginaEstado.h.
+#include "link/Operacion.h"
+
 #include <cstdint>
 
-class QLabel;
-
-// A lamp pair lying at one place: the "set" picture shown and the "clear" one
-// hidden, or the opposite.
-void MostrarLampara(QLabel* encendida, QLabel* apagada, bool encendido);
-
-// Status byte 0 drives its three pairs whatever the changer type.
-void AplicarEstado0(uint8_t estado);
-// Status byte 1 drives the pairs of the changer type (the position of the entry
-// selected in ComboTipoCambiador; -1 for none); type 3 also shows the PWM field.
-// Types 4 and -1 show nothing.
-void AplicarEstado1(uint8_t estado, int tipoCambiador);
-
-// A measured value from its high and low byte: hundredths, 0.00 to 655.35, with
-// exactly two decimals and the user's decimal separator.
-QString TextoMedida(uint8_t alto, uint8_t bajo);
-
-// Poll period from the text of TTiempoModoVerboso: its leading number in seconds
-// ("." as decimal point in every locale) times 1000, halves to even, held within
-// 100 to 65535 ms.
-int IntervaloModoVerboso(const QString& texto);
-constexpr int IntervaloMinimoMs = 100;
-constexpr int IntervaloMaximoMs = 65535;
-
-// Reads the status and measured values chosen by the check boxes, once. Does
-// nothing while another device operation runs.
-void CInterrogar_Click();
-// One poll: the timer lamp on for the length of the interrogation. A tick that
-// comes while another operation runs is skipped; the timer keeps its period.
-void TimerEstado_Timer();
-// Starts the poll with the period of TTiempoModoVerboso.
-void CModoVerboso_Click();
-// Stops the poll.
-void Command1_Click();
+// One status byte, Indice indice, within the operation op. A failed transaction
+// answers 0 and the interrogation carries on (its lamps then show clear). False when
+// the window was closed while the reply was awaited: nothing is left to show it on.
+bool PreguntarEstado(Operacion& op, uint8_t indice, uint8_t& respuesta);
+// A measured value from two transactions, its high byte at indiceAlto and its low byte
+// at indiceAlto + 1: an unsigned count of hundredths, 0 to 65535 (0 for a failed one).
+// False as above; the low byte is not asked then.
+bool PreguntarMedida(Operacion& op, uint8_t indiceAlto, int& centesimas);

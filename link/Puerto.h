@@ -1,8 +1,10 @@
 #pragma once
 // The serial port to the controller: its number, line settings, opening and closing,
-// and the port list ComboCom with its port test.
+// and what the system knows of the devices behind the numbers. The port list that
+// chooses the number is the start-up's (app/ListaPuertos.h).
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -15,6 +17,10 @@ struct DispositivoSerie {
     QString fabricante;
     QString numeroSerie;
 };
+
+// The port numbers a technician can choose.
+constexpr int PrimerPuerto = 1;
+constexpr int UltimoPuerto = 9;
 
 // The one port object. Closed between operations.
 QSerialPort& MSCommDestellador();
@@ -35,6 +41,8 @@ QString DispositivoPuerto(int numero);
 // For the port list: the device port n opens and what the system knows of it, or
 // that nothing is there.
 QString DescripcionPuerto(int numero);
+// The same for every port, PrimerPuerto first, from one look at the devices.
+QStringList DescripcionesPuertos();
 
 // Sets the port number while the port is closed; false for a number outside 1 to 9
 // or an open port (the number is then unchanged).
@@ -53,16 +61,3 @@ void CerrarCom();
 
 // "Serial Port  N  Not Avalaible" for port N.
 QString TextoPuertoNoDisponible(int numero);
-
-// Start-up: fills ComboCom with "Com1:" to "Com9:", each entry described by
-// DescripcionPuerto as its tooltip and accessible description (renewed at every port
-// test and whenever an entry of the open list is highlighted, so that an adapter
-// plugged in later shows up), sets the port number from
-// NumeroPuerto and selects its entry (Com1: for a number outside 1 to 9), which runs
-// the port test.
-void IniciarComboCom();
-// The port list's handlers: test the chosen port, remember it in qzl.ini (Click only)
-// and fall back to "Com1:" when it fails. While an operation runs they undo the
-// change and do nothing else (the port must not be switched under a transaction).
-void ComboCom_Click();
-void ComboCom_Change();

@@ -1,6 +1,6 @@
 // Status interrogation and polling against the controller simulator on a pseudo-terminal.
 #include "app/ModuloKX.h"
-#include "link/Interrogacion.h"
+#include "flash/PaginaEstado.h"
 #include "link/Puerto.h"
 #include "link/Transaccion.h"
 #include "sim/Simulador.h"

@@ -1,6 +1,7 @@
 // The serial port: device mapping (links, then the devices present), the port list's
 // descriptions, opening and closing, and the port list with its
 // port test, failure steps and fall-back to "Com1:".
+#include "app/ListaPuertos.h"
 #include "app/ModuloKX.h"
 #include "link/Puerto.h"
 #include "link/Transaccion.h"

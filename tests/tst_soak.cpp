@@ -514,7 +514,7 @@ class TestSoak : public QObject {
         for (const TramaVista& v : TramasDesde(primeraTramaOp))
             cortada = cortada || v.fallo.tipo == FalloTrama::CortarLinea;
         if (cortada)
-            QTest::qWaitFor([this] { return !SimLineaAbierta(sim.get()); }, 5000);
+            (void)QTest::qWaitFor([this] { return !SimLineaAbierta(sim.get()); }, 5000);
         if (SimLineaAbierta(sim.get()))
             return;
         std::string error;

@@ -1,8 +1,8 @@
 #pragma once
 // What the device link uses of the window, and all it uses: panel 1 of the status bar
-// (the system's message line), event processing, the button guard, whether the window
-// is still there, the beep and the critical message box. The rest of the window stays
-// with the features that show it.
+// (the system's message line), event processing, its buttons' clicks, the button guard,
+// whether the window is still there, the beep and the critical message box. The rest of
+// the window stays with the features that show it.
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +22,10 @@ QString ConBlanco(int n);
 
 // Processes pending window events (the window repaints and other handlers may run).
 void DoEvents();
+// Runs manejador on every click of the main window's button named nombre ("CDia").
+// A name the window lacks stops the program at once: a renamed button must not
+// quietly do nothing.
+void AlPulsar(const char* nombre, void (*manejador)());
 
 // The four file and transfer buttons: CAbrir, CGuardar, CLeer, CEscribir.
 void DeshabilitaBotones();

@@ -2,6 +2,7 @@
 
 #include "ui/frmMain.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QPointer>
@@ -40,6 +41,14 @@ QWidget* Control(const QString& nombre)
     if (principal->objectName() == nombre)
         return principal;
     return principal->findChild<QWidget*>(nombre);
+}
+
+void AlPulsar(const char* nombre, void (*manejador)())
+{
+    auto* boton = principal ? principal->findChild<QAbstractButton*>(QLatin1String(nombre)) : nullptr;
+    if (!boton)
+        qFatal("The main window has no button named %s", nombre);
+    QObject::connect(boton, &QAbstractButton::clicked, boton, [manejador] { manejador(); });
 }
 
 template <typename T>

@@ -1,0 +1,101 @@
+// The folders depend one way: the features (app/, params/, flash/) use the device link
+// and the window, never the other way round. The device link reaches the window only
+// through ui/Estado.h and includes no widget header, so it can be read and tested
+// without a window in mind. An include that breaks a rule fails its row, naming the
+// file and the line.
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+
+struct Inclusion {
+    QString archivo;  // relative to the sources, "link/Puerto.cpp"
+    int linea;
+    QString destino;  // as written: "ui/Estado.h", "QLabel"
+    bool delSistema;  // <...>
+};
+
+QList<Inclusion> Inclusiones(const QString& carpeta)
+{
+    const QDir fuentes(QStringLiteral(QZL_CARPETA_FUENTES));
+    static const QRegularExpression patron(QStringLiteral("^\\s*#\\s*include\\s*([<\"])([^>\"]+)[>\"]"));
+    QList<Inclusion> lista;
+    QDirIterator it(fuentes.filePath(carpeta), {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+            continue;
+        int n = 0;
+        while (!f.atEnd()) {
+            ++n;
+            const auto m = patron.match(QString::fromUtf8(f.readLine()));
+            if (m.hasMatch())
+                lista.append({fuentes.relativeFilePath(f.fileName()), n, m.captured(2), m.captured(1) == u"<"});
+        }
+    }
+    return lista;
+}
+
+QString Donde(const Inclusion& i)
+{
+    return QStringLiteral("%1:%2 includes %3").arg(i.archivo).arg(i.linea).arg(i.destino);
+}
+
+}  // namespace
+
+class TestCapas : public QObject {
+    Q_OBJECT
+private slots:
+    void sinFuentesNoHayPrueba()
+    {
+        // A rule over no files would pass whatever the code does.
+        for (const char* carpeta : {"app", "link", "params", "flash", "ui"})
+            QVERIFY2(!Inclusiones(QLatin1String(carpeta)).isEmpty(), carpeta);
+    }
+
+    void carpetaUsaSoloLoPermitido_data()
+    {
+        QTest::addColumn<QString>("carpeta");
+        QTest::addColumn<QStringList>("vedadas");     // folders it must not include
+        QTest::addColumn<QStringList>("soloDesde");   // of these folders, only these headers
+        QTest::addColumn<QStringList>("permitidas");
+        QTest::newRow("link") << "link" << QStringList{"params/", "flash/"} << QStringList{"ui/", "app/"}
+                              << QStringList{"ui/Estado.h", "app/ModuloKX.h"};
+        QTest::newRow("ui") << "ui" << QStringList{"link/", "params/", "flash/"} << QStringList{} << QStringList{};
+        QTest::newRow("params") << "params" << QStringList{"flash/"} << QStringList{} << QStringList{};
+    }
+
+    void carpetaUsaSoloLoPermitido()
+    {
+        QFETCH(QString, carpeta);
+        QFETCH(QStringList, vedadas);
+        QFETCH(QStringList, soloDesde);
+        QFETCH(QStringList, permitidas);
+        for (const Inclusion& i : Inclusiones(carpeta)) {
+            if (i.delSistema)
+                continue;
+            for (const QString& v : vedadas)
+                QVERIFY2(!i.destino.startsWith(v), qPrintable(Donde(i)));
+            for (const QString& s : soloDesde)
+                QVERIFY2(!i.destino.startsWith(s) || permitidas.contains(i.destino), qPrintable(Donde(i)));
+        }
+    }
+
+    void enlaceSinWidgets()
+    {
+        const QDir widgets(QLibraryInfo::path(QLibraryInfo::HeadersPath) + QStringLiteral("/QtWidgets"));
+        QVERIFY2(widgets.exists(QStringLiteral("QLabel")), qPrintable(widgets.path()));
+        for (const Inclusion& i : Inclusiones(QStringLiteral("link"))) {
+            const QString nombre = i.destino.section(u'/', -1);
+            QVERIFY2(!i.delSistema || !(i.destino.startsWith(u"QtWidgets/") || widgets.exists(nombre)),
+                     qPrintable(Donde(i)));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCapas)
+#include "tst_capas.moc"
