@@ -23,13 +23,15 @@
 #endif
 
 static bool transaccionEnCurso = false;
+static void (*testigoLinea)(bool respuesta) = nullptr;
 
 // The reply limit of one try, before FactorEsperas.
 static constexpr int LimiteRespuestaMs = 2000;
 // How long past that limit a reply to a try that gave up is still expected, before
 // FactorEsperas: 1 s, and a margin for its bytes on their way through the line and the system.
 static constexpr int GraciaRespuestaTardiaMs = 1100;
-// Pauses of the frame: after each of its first seven bytes, and after every try.
+// Pauses of the frame: after each of its first seven bytes, counted from the start of
+// the byte's write; and after every try, counted from the moment it ended.
 static constexpr int PausaByteMs = 1;
 static constexpr int PausaIntentoMs = 20;
 
@@ -82,8 +84,14 @@ Q_NEVER_INLINE void ContarVueltas(int32_t hasta)
 
 // The last stretch of a pause is spun on the clock: a sleep wakes some tens of
 // microseconds late, and the byte pacing must not grow with it. Short, so that the
-// pauses cost about one per cent of a core (the spin is most of their cost).
-static constexpr auto TramoGiro = std::chrono::microseconds(60);
+// pauses cost a few per cent of a core (the spin is most of their cost). A longer sleep
+// lets the processor rest deeper and wakes later (on a virtual machine up to 0.15 ms),
+// so from a few milliseconds on the spin starts earlier.
+static constexpr auto TramoGiroCorto = std::chrono::microseconds(60);
+static constexpr auto TramoGiroLargo = std::chrono::microseconds(200);
+static constexpr int PausaLargaMs = 5;
+// What handing one byte to the system takes at most, when the thread is not held up.
+static constexpr auto DuracionEscritura = std::chrono::microseconds(100);
 
 // A short time slice on the fair scheduler (no privilege needed) lets a thread that
 // wakes preempt the programs keeping the cores busy; no timer slack fires its timers
@@ -115,19 +123,33 @@ void PrepararHiloPuntual()
 #endif
 }
 
-void Retardo(int32_t ms)
+using Reloj = std::chrono::steady_clock;
+
+// The pause of ms milliseconds counted from desde, which may lie a little in the past:
+// the pacing of a frame counts each pause from the moment its byte was handed over, so
+// that the time the write itself took is not added to every gap of the frame.
+static void PausaDesde(Reloj::time_point desde, int32_t ms)
 {
     if (ms <= 0 || CuentaMilisegundo <= 0)
         return;
     PrepararHiloPuntual();
-    using Reloj = std::chrono::steady_clock;
-    const Reloj::time_point fin = Reloj::now() + std::chrono::milliseconds(ms);
-    const Reloj::time_point despertar = fin - TramoGiro;
+    const Reloj::time_point fin = desde + std::chrono::milliseconds(ms);
+    const Reloj::time_point despertar = fin - (ms >= PausaLargaMs ? TramoGiroLargo : TramoGiroCorto);
     // sleep_until may return early on a signal: sleep again until the time has come.
     while (Reloj::now() < despertar)
         std::this_thread::sleep_until(despertar);
     while (Reloj::now() < fin) {
     }
+}
+
+void Retardo(int32_t ms)
+{
+    PausaDesde(Reloj::now(), ms);
+}
+
+void FijarTestigoLinea(void (*testigo)(bool respuesta))
+{
+    testigoLinea = testigo;
 }
 
 bool OperacionEnCurso()
@@ -263,10 +285,16 @@ static FinIntento UnIntento(QSerialPort& puerto, const ComandoQZL& comando, cons
     // A late or partial reply to an earlier frame must not answer this one.
     puerto.clear(QSerialPort::Input);
     for (int i = 0; i < LongitudTrama; ++i) {
+        const Reloj::time_point entrega = Reloj::now();
         if (!EscribirByte(puerto, trama[i]))
             return FinIntento::PuertoPerdido;
+        if (testigoLinea)
+            testigoLinea(false);
+        // The gap counts from the start of the write, so the write's own time is not added
+        // to it; but a write held up longer than a write takes may have handed its byte
+        // over only at its end, and the next byte must not follow it at once.
         if (i < LongitudTrama - 1)
-            Retardo(PausaByteMs);
+            PausaDesde(std::max(entrega, Reloj::now() - DuracionEscritura), PausaByteMs);
     }
     finTrama = Ahora();
 
@@ -296,6 +324,8 @@ static FinIntento UnIntento(QSerialPort& puerto, const ComandoQZL& comando, cons
                 continue;
             }
             respuesta = candidata;
+            if (testigoLinea)
+                testigoLinea(true);
             return FinIntento::Respuesta;
         }
         // Checked after the bytes: a reply that arrived just before the line went is taken.
@@ -329,6 +359,7 @@ RespuestaQZL EnviarComando(const ComandoQZL& comando)
         QByteArray recibido;
         qint64 finTrama = 0;
         const FinIntento resultado = UnIntento(puerto, comando, trama, recibido, finTrama);
+        const Reloj::time_point finIntento = Reloj::now();
         if (resultado == FinIntento::Respuesta) {
             r = DecodificarRespuesta(recibido);
             r.Estado = EstadoRespuesta;
@@ -350,7 +381,7 @@ RespuestaQZL EnviarComando(const ComandoQZL& comando)
         }
         // The pause lets the controller settle; a closed port has nobody to wait for.
         if (puerto.isOpen())
-            Retardo(PausaIntentoMs);
+            PausaDesde(finIntento, PausaIntentoMs);
     }
     return r;
 }

@@ -42,7 +42,10 @@ RespuestaQZL DecodificarRespuesta(const QByteArray& bytes);
 // from position 0, so a controller whose replies carry no header still works.
 int InicioRespuesta(const QByteArray& bytes);
 
-// One transaction on the open port (AbrirCom first). Reports "Time Out Transmision"
+// One transaction on the open port (AbrirCom first): the frame's bytes 1 ms apart,
+// each gap counted from the start of its byte's write (the write's own time, up to
+// 0.1 ms, is not added to it); the reply wait of up to 2 s; then 20 ms counted from
+// the moment the try ended, before the next try or the return. Reports "Time Out Transmision"
 // and "Error R  1" to "Error R  3" in panel 1; leaves Reintentos at 0.
 // Whatever is waiting in the receive buffer is discarded before each try. A reply may
 // still come after its try gave up: until 1 s past the reply limit of every such try,
@@ -57,6 +60,12 @@ int InicioRespuesta(const QByteArray& bytes);
 // vanished port is closed. Called while another transaction waits, it touches
 // nothing and returns a failed record (see OperacionEnCurso).
 RespuestaQZL EnviarComando(const ComandoQZL& comando);
+
+// Called on the transaction's thread with false right after each byte of a frame was
+// handed to the system, and with true as soon as a reply has been taken; none by
+// default. Lets a benchmark see the line from the tool's end: when each byte went out
+// (a peer on a loaded machine may read it only later) and how long each reply took.
+void FijarTestigoLinea(void (*testigo)(bool respuesta));
 
 // Pause of ms milliseconds on the monotonic clock, exact whatever the load: it sleeps
 // to just before the end and spins only the last fraction of a millisecond, so it
