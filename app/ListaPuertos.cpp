@@ -30,7 +30,6 @@ static void DescribirEntradas(QComboBox* lista)
     lista->setAccessibleDescription(actual);
 }
 
-
 // Failure steps of the port test: report, pause, fall back to "Com1:". Falling back
 // when "Com1:" is already what the list shows changes nothing and tests nothing again.
 static void PasosFallo()

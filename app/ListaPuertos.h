@@ -3,7 +3,7 @@
 // and the port test that checks the choice and remembers it in qzl.ini.
 
 // Start-up: fills ComboCom with "Com1:" to "Com9:", each entry described by
-// DescripcionPuerto as its tooltip and accessible description (renewed at every port
+// DescripcionesPuertos as its tooltip and accessible description (renewed at every port
 // test and whenever an entry of the open list is highlighted, so that an adapter
 // plugged in later shows up), sets the port number from
 // NumeroPuerto and selects its entry (Com1: for a number outside 1 to 9), which runs

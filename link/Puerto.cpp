@@ -193,11 +193,6 @@ static QString DescripcionEntre(int numero, const QList<DispositivoSerie>& prese
     return texto;
 }
 
-QString DescripcionPuerto(int numero)
-{
-    return DescripcionEntre(numero, DispositivosSerie());
-}
-
 QStringList DescripcionesPuertos()
 {
     const QList<DispositivoSerie> presentes = DispositivosSerie();

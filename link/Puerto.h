@@ -38,10 +38,8 @@ void FijarFuenteDispositivos(std::function<QList<DispositivoSerie>()> fuente);
 // DispositivosSerie. Empty for a number outside 1 to 9 or when fewer than n devices
 // are present (the port is then not available).
 QString DispositivoPuerto(int numero);
-// For the port list: the device port n opens and what the system knows of it, or
-// that nothing is there.
-QString DescripcionPuerto(int numero);
-// The same for every port, PrimerPuerto first, from one look at the devices.
+// For the port list, port by port from PrimerPuerto, from one look at the devices: the
+// device each port opens and what the system knows of it, or that nothing is there.
 QStringList DescripcionesPuertos();
 
 // Sets the port number while the port is closed; false for a number outside 1 to 9

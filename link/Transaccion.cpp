@@ -126,8 +126,8 @@ void PrepararHiloPuntual()
 using Reloj = std::chrono::steady_clock;
 
 // The pause of ms milliseconds counted from desde, which may lie a little in the past:
-// the pacing of a frame counts each pause from the moment its byte was handed over, so
-// that the time the write itself took is not added to every gap of the frame.
+// the pacing of a frame counts each gap from the start of its byte's write, so that the
+// time the write itself took is not added to every gap of the frame.
 static void PausaDesde(Reloj::time_point desde, int32_t ms)
 {
     if (ms <= 0 || CuentaMilisegundo <= 0)
