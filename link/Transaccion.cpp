@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <map>
 #include <array>
 #include <chrono>
 #include <thread>
@@ -34,6 +35,9 @@ static constexpr int GraciaRespuestaTardiaMs = 1100;
 // the byte's write; and after every try, counted from the moment it ended.
 static constexpr int PausaByteMs = 1;
 static constexpr int PausaIntentoMs = 20;
+// A reply on its way has no gap this long between its bytes, even through a USB adapter
+// that hands them over in bunches; after it, the bytes taken are all the reply there is.
+static constexpr int SilencioFinRespuestaMs = 40;
 
 uint8_t ChecksumComando(const ComandoQZL& c)
 {
@@ -212,25 +216,66 @@ struct RespuestaPendiente {
 };
 static std::vector<RespuestaPendiente> pendientes;
 
-// Per command: its replies have been seen to repeat the frame's command and index.
-// Forgotten when the port closes: the next controller may be another one.
-static std::array<bool, 256> ecoVisto{};
+// What the controller's replies have been seen to carry, learnt while the port stays
+// open and forgotten when it closes: the next controller may be another one.
+// Whether a reply repeats its frame's command and index is learnt per command from
+// several replies in a row, each to another index: one reply can match by chance (a
+// controller that puts 0 or the answer in byte 5 matches index 0, or an answer equal
+// to its index), three to different indices hardly.
+static constexpr int RespuestasParaAprenderEco = 3;
+struct FormaRespuestas {
+    std::array<uint8_t, 256> racha{};        // replies in a row that repeated command and index
+    std::array<int16_t, 256> ultimoIndice{}; // the index of the last of them
+    std::array<bool, 256> eco{};             // learnt: this command's replies repeat both
+    bool cabecera = false;                   // a reply has begun with "K" "X"
+    // Tries that gave up, by command * 256 + index, whose late replies have not been seen:
+    // a reply may come however late while the port stays open.
+    std::map<int, int> sinContestar;
+};
+static FormaRespuestas forma;
 
-static void OlvidarEcoAlCerrar(QSerialPort& puerto)
+static void OlvidarFormaAlCerrar(QSerialPort& puerto)
 {
     static bool conectado = false;
     if (conectado)
         return;
     conectado = true;
-    QObject::connect(&puerto, &QIODevice::aboutToClose, [] { ecoVisto.fill(false); });
+    QObject::connect(&puerto, &QIODevice::aboutToClose, [] { forma = FormaRespuestas{}; });
+}
+
+static bool RepiteOrden(const QByteArray& respuesta, const ComandoQZL& comando)
+{
+    return static_cast<uint8_t>(respuesta[4]) == comando.Comando
+        && static_cast<uint8_t>(respuesta[5]) == comando.Indice;
+}
+
+// Learns from a reply taken as the frame's answer.
+static void AprenderForma(const QByteArray& respuesta, const ComandoQZL& comando)
+{
+    if (respuesta.startsWith("KX"))
+        forma.cabecera = true;
+    const uint8_t c = comando.Comando;
+    if (!RepiteOrden(respuesta, comando)) {
+        // Taken although it does not repeat the frame: this controller's replies do not.
+        forma.racha[c] = 0;
+        forma.eco[c] = false;
+        return;
+    }
+    if (forma.racha[c] == 0 || forma.ultimoIndice[c] != comando.Indice) {
+        forma.racha[c] = static_cast<uint8_t>(std::min<int>(forma.racha[c] + 1, RespuestasParaAprenderEco));
+        forma.ultimoIndice[c] = comando.Indice;
+    }
+    if (forma.racha[c] >= RespuestasParaAprenderEco)
+        forma.eco[c] = true;
 }
 
 // Processes window events and blocks in the event loop until a byte, a window event
 // or the given moment (Ahora()) arrives.
 static void EsperarHasta(QTimer& despertador, qint64 hasta)
 {
-    if (!despertador.isActive())
-        despertador.start(static_cast<int>(std::max<qint64>(hasta - Ahora(), 0)) + 1);
+    const int ms = static_cast<int>(std::max<qint64>(hasta - Ahora(), 0)) + 1;
+    if (!despertador.isActive() || despertador.remainingTime() > ms)
+        despertador.start(ms);
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
@@ -243,7 +288,7 @@ static void DescartarRespuestasTardias(QSerialPort& puerto, const ComandoQZL& co
     std::erase_if(pendientes, [ahora](const RespuestaPendiente& p) { return p.hasta <= ahora; });
     qint64 hasta = 0;
     for (const RespuestaPendiente& p : pendientes) {
-        if (!ecoVisto[comando.Comando] || (p.comando == comando.Comando && p.indice == comando.Indice))
+        if (!forma.eco[comando.Comando] || (p.comando == comando.Comando && p.indice == comando.Indice))
             hasta = std::max(hasta, p.hasta);
     }
     if (hasta <= ahora)
@@ -267,10 +312,16 @@ static void AnotarPendiente(const ComandoQZL& comando, qint64 finTrama)
                           finTrama + EsperaMs(LimiteRespuestaMs) + EsperaMs(GraciaRespuestaTardiaMs)});
 }
 
-static bool RepiteOrden(const QByteArray& respuesta, const ComandoQZL& comando)
+// True, once, for each try with this command and index that gave up while the port was
+// open: a reply that repeats such a frame is that frame's, however late it comes.
+static bool TomarRespuestaEsperada(uint8_t comando, uint8_t indice)
 {
-    return static_cast<uint8_t>(respuesta[4]) == comando.Comando
-        && static_cast<uint8_t>(respuesta[5]) == comando.Indice;
+    const auto p = forma.sinContestar.find(comando * 256 + indice);
+    if (p == forma.sinContestar.end())
+        return false;
+    if (--p->second == 0)
+        forma.sinContestar.erase(p);
+    return true;
 }
 
 // Writes the frame byte by byte and waits for its reply. Each pass of the wait
@@ -305,6 +356,7 @@ static FinIntento UnIntento(QSerialPort& puerto, const ComandoQZL& comando, cons
     despertador.setSingleShot(true);
     despertador.setTimerType(Qt::PreciseTimer);
     QByteArray recibido;
+    qint64 ultimoByte = finTrama;
     for (;;) {
         DoEvents();
         const qint64 transcurrido = t0.elapsed();
@@ -312,17 +364,36 @@ static FinIntento UnIntento(QSerialPort& puerto, const ComandoQZL& comando, cons
             Panel1(QStringLiteral("Time Out Transmision"));
             return FinIntento::TiempoAgotado;
         }
-        if (puerto.bytesAvailable() > 0)
+        if (puerto.bytesAvailable() > 0) {
             recibido += puerto.readAll();
-        for (int inicio = InicioRespuesta(recibido); inicio >= 0; inicio = InicioRespuesta(recibido)) {
+            ultimoByte = Ahora();
+        }
+        qint64 despertar = finTrama + limite;
+        for (;;) {
+            int inicio = InicioRespuesta(recibido);
+            if (inicio < 0 && recibido.size() >= LongitudTrama && !forma.cabecera) {
+                // "K" "X" stands later in the bytes with no whole reply after it: either stray
+                // bytes before a reply still on its way, or a reply without header that holds
+                // 4B 58. A reply on its way goes on within a few milliseconds; once the line
+                // has been quiet longer, the bytes from the start are the reply. A controller
+                // seen to send the header never gets here.
+                if (Ahora() - ultimoByte >= SilencioFinRespuestaMs)
+                    inicio = 0;
+                else
+                    despertar = std::min(despertar, ultimoByte + SilencioFinRespuestaMs);
+            }
+            if (inicio < 0)
+                break;
             const QByteArray candidata = recibido.mid(inicio, LongitudTrama);
-            if (RepiteOrden(candidata, comando)) {
-                ecoVisto[comando.Comando] = true;
-            } else if (ecoVisto[comando.Comando]) {
-                // Another frame's reply: dropped up to its header (all of it when it has none).
+            if (!RepiteOrden(candidata, comando) && forma.eco[comando.Comando]
+                && TomarRespuestaEsperada(static_cast<uint8_t>(candidata[4]), static_cast<uint8_t>(candidata[5]))) {
+                // The late reply to an earlier frame, whose try gave up: dropped up to its
+                // header (all of it when it has none), and the wait goes on. Nothing is ever
+                // dropped while no earlier try is still awaiting its reply.
                 recibido.remove(0, inicio + (candidata.startsWith("KX") ? 2 : LongitudTrama));
                 continue;
             }
+            AprenderForma(candidata, comando);
             respuesta = candidata;
             if (testigoLinea)
                 testigoLinea(true);
@@ -331,7 +402,7 @@ static FinIntento UnIntento(QSerialPort& puerto, const ComandoQZL& comando, cons
         // Checked after the bytes: a reply that arrived just before the line went is taken.
         if (PuertoPerdido(puerto))
             return FinIntento::PuertoPerdido;
-        EsperarHasta(despertador, finTrama + limite);
+        EsperarHasta(despertador, despertar);
     }
 }
 
@@ -350,7 +421,7 @@ RespuestaQZL EnviarComando(const ComandoQZL& comando)
     } fin;
 
     QSerialPort& puerto = MSCommDestellador();
-    OlvidarEcoAlCerrar(puerto);
+    OlvidarFormaAlCerrar(puerto);
     const QByteArray trama = TramaComando(comando);
     DescartarRespuestasTardias(puerto, comando);
     bool intentoAgotado = false;
@@ -373,6 +444,7 @@ RespuestaQZL EnviarComando(const ComandoQZL& comando)
             if (resultado == FinIntento::TiempoAgotado) {
                 intentoAgotado = true;
                 AnotarPendiente(comando, finTrama);
+                ++forma.sinContestar[comando.Comando * 256 + comando.Indice];
             }
             if (resultado == FinIntento::PuertoPerdido && puerto.isOpen())
                 puerto.close();

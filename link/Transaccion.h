@@ -51,10 +51,16 @@ int InicioRespuesta(const QByteArray& bytes);
 // still come after its try gave up: until 1 s past the reply limit of every such try,
 // what arrives is discarded before a transaction that such a reply could answer sends
 // its frame (a retry of the same frame can take it: the answer is the same). Once a
-// controller's replies have been seen to repeat the frame's command and index (per
-// command, while the port stays open), a reply that does not is not this frame's: it
-// is dropped and the wait goes on. None of this adds a frame, a byte or a pause for a
-// controller that answers in time.
+// controller's replies have been seen to repeat the frame's command and index (three
+// in a row to different indices, per command, while the port stays open), the frame
+// goes out at once, and a reply that repeats instead an earlier frame, one of whose
+// tries gave up while the port stayed open, is that frame's, however late: it is
+// dropped and the wait goes on. Any other reply is taken, whatever its bytes 0 to 5
+// and 7 hold: nothing is dropped while no earlier try is still awaiting its reply. "K" "X" later than position 0 of 8 or more bytes, with
+// no whole reply after it, is either stray bytes before a reply on its way or a reply
+// without header that holds 4B 58: the bytes from position 0 are taken once the line
+// has been quiet for 40 ms, unless this controller's replies have carried the header.
+// None of this adds a frame, a byte or a pause for a controller that answers in time.
 // The reply wait blocks in Qt's event loop, processing window events on every pass.
 // A port that is closed, or vanishes (adapter unplugged), fails its tries at once; a
 // vanished port is closed. Called while another transaction waits, it touches

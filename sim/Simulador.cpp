@@ -233,6 +233,45 @@ Trama ResponderTrama(EstadoSimulador& e, const uint8_t* trama)
     return r;
 }
 
+const char* NombreForma(FormaRespuesta forma)
+{
+    switch (forma) {
+    case FormaRespuesta::Completa: return "full";
+    case FormaRespuesta::ComandoCero: return "command-zero";
+    case FormaRespuesta::ComandoRespuesta: return "command-answer";
+    case FormaRespuesta::ComandoFijo: return "command-fixed";
+    case FormaRespuesta::Ceros: return "zeros";
+    case FormaRespuesta::SinCabecera: return "no-header";
+    case FormaRespuesta::SinCabeceraComando: return "no-header-command";
+    }
+    return "?";
+}
+
+Trama DarForma(const Trama& r, FormaRespuesta forma)
+{
+    Trama t = r;
+    const uint8_t respuesta = r[6];
+    switch (forma) {
+    case FormaRespuesta::Completa:
+        return t;
+    case FormaRespuesta::ComandoCero: t[5] = 0; break;
+    case FormaRespuesta::ComandoRespuesta: t[5] = respuesta; break;
+    case FormaRespuesta::ComandoFijo: t[5] = 0x5A; break;
+    case FormaRespuesta::Ceros:
+        t.fill(0);
+        t[6] = respuesta;
+        return t;
+    case FormaRespuesta::SinCabecera: break;
+    case FormaRespuesta::SinCabeceraComando: t[5] = respuesta; break;
+    }
+    if (forma == FormaRespuesta::SinCabecera || forma == FormaRespuesta::SinCabeceraComando) {
+        t[0] = 0x00;
+        t[1] = 0xFF;
+    }
+    t[7] = ChecksumTrama(t.data());
+    return t;
+}
+
 std::string TramaHex(const uint8_t* bytes, size_t n)
 {
     std::string s;

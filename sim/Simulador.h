@@ -138,6 +138,27 @@ std::string VolcarEstado(const EstadoSimulador& e);
 // ---------------------------------------------------------------------------------
 // Faults, settable at any time while the line runs
 // ---------------------------------------------------------------------------------
+// What a controller puts around the answer (byte 6) of its replies. The tool may rely on
+// none of it: every shape must be read, written and interrogated alike.
+enum class FormaRespuesta {
+    Completa,          // 4B 58 00 00 CMD IDX ANSWER CHK (the default)
+    ComandoCero,       // 4B 58 00 00 CMD 00  ANSWER CHK
+    ComandoRespuesta,  // 4B 58 00 00 CMD ANSWER ANSWER CHK
+    ComandoFijo,       // 4B 58 00 00 CMD 5A  ANSWER CHK
+    Ceros,             // 00 00 00 00 00 00  ANSWER 00
+    SinCabecera,       // 00 FF 00 00 CMD IDX ANSWER CHK: no header, so 4B 58 may stand later
+    SinCabeceraComando,// 00 FF 00 00 CMD ANSWER ANSWER CHK
+};
+// Every shape, and its name as qzl-sim's "shape" command and the tests print it.
+constexpr FormaRespuesta FormasRespuesta[] = {
+    FormaRespuesta::Completa, FormaRespuesta::ComandoCero, FormaRespuesta::ComandoRespuesta,
+    FormaRespuesta::ComandoFijo, FormaRespuesta::Ceros, FormaRespuesta::SinCabecera,
+    FormaRespuesta::SinCabeceraComando,
+};
+const char* NombreForma(FormaRespuesta forma);
+// The reply of the default shape given the other shape.
+Trama DarForma(const Trama& respuesta, FormaRespuesta forma);
+
 struct FallosSimulador {
     bool Silencioso = false;       // no replies at all
     int CallarTrasTramas = 0;      // > 0: answer that many frames, then none
@@ -158,6 +179,7 @@ struct FallosSimulador {
     int RetrasoPrimerIntentoMs = 0;
     int BytesAntes = 0;            // put this many stray bytes (00 FF 4B 00 FF 4B ...) before each reply
     bool SinEco = false;           // reply bytes 4 and 5 are 0, not the frame's command and index
+    FormaRespuesta Forma = FormaRespuesta::Completa;  // applied after SinEco
 };
 // Frame counts (CallarTrasTramas, CerrarTrasTramas) start when the faults are set.
 // A frame that is not answered is not carried out either (a write does not happen),

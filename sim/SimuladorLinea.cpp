@@ -401,6 +401,7 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
                 respuesta[4] = respuesta[5] = 0;
                 respuesta[7] = ChecksumTrama(respuesta.data());
             }
+            respuesta = DarForma(respuesta, f.Forma);
             const int k = std::clamp(f.BytesRespuesta, 0, 8);
             salida.assign(respuesta.begin(), respuesta.begin() + k);
         }

@@ -16,6 +16,10 @@
 //   late MS                 answer MS milliseconds late (0: on time)
 //   partial K               send only the first K bytes of each reply (8: whole reply)
 //   garbage on|off          8 bytes without a valid header instead of each reply
+//   shape NAME              what the replies carry around the answer: full (4B 58 00 00
+//                           CMD IDX ANSWER CHK), command-zero, command-answer, command-fixed
+//                           (byte 5 0, the answer, 5A), zeros (all 0 but the answer),
+//                           no-header, no-header-command (00 FF instead of 4B 58)
 //   extra N                 append N bytes after each reply
 //   stopafter N             answer N more frames, then none (0: off)
 //   stopat CMD IDX from     no replies from the frame with that command and index on
@@ -100,6 +104,15 @@ static bool Orden(SimuladorQZL* sim, const std::string& linea)
         cambiaFallos = true;
     } else if (c == "garbage") {
         bien = a.size() == 1 && OnOff(a[0], f.Basura);
+        cambiaFallos = true;
+    } else if (c == "shape") {
+        bien = false;
+        for (const FormaRespuesta forma : FormasRespuesta) {
+            if (a.size() == 1 && a[0] == NombreForma(forma)) {
+                f.Forma = forma;
+                bien = true;
+            }
+        }
         cambiaFallos = true;
     } else if (c == "late") {
         bien = a.size() == 1 && LeerEntero(a[0], 0, 600000, f.RetrasoMs);
