@@ -83,6 +83,7 @@ static void MostrarTexto(const char* campo, const QString& texto)
 namespace {
 struct CampoMostrado {
     bool recordado = false;
+    bool tocado = false;  // typed into, chosen or clicked since it was shown
     ValorCampo valor;
     int sensor = -1;
 };
@@ -108,7 +109,33 @@ void RecordarImagenBase(const ImagenParametros& imagen)
 void RecordarCampoMostrado(const FilaMapa& f)
 {
     if (CampoMostrado* m = Mostrado(f))
-        *m = {true, LeerCampo(f), SensorSeleccionado()};
+        *m = {true, false, LeerCampo(f), SensorSeleccionado()};
+}
+
+void MarcarCampoTocado(const FilaMapa& f)
+{
+    if (CampoMostrado* m = Mostrado(f))
+        m->tocado = true;
+}
+
+void ConectarCamposTocados()
+{
+    for (const FilaMapa& f : MapaMemoria()) {
+        const FilaMapa* fila = &f;
+        auto marcar = [fila] { MarcarCampoTocado(*fila); };
+        for (const char* nombre : {f.campo, f.campoCuentas}) {
+            QWidget* w = nombre ? Control(QLatin1String(nombre)) : nullptr;
+            if (auto* t = qobject_cast<QLineEdit*>(w)) {
+                QObject::connect(t, &QLineEdit::textEdited, t, marcar);
+            } else if (auto* l = qobject_cast<QComboBox*>(w)) {
+                QObject::connect(l, &QComboBox::activated, l, marcar);
+                if (QLineEdit* texto = l->lineEdit())
+                    QObject::connect(texto, &QLineEdit::textEdited, l, marcar);
+            } else if (auto* c = qobject_cast<QCheckBox*>(w)) {
+                QObject::connect(c, &QCheckBox::clicked, c, marcar);
+            }
+        }
+    }
 }
 
 const ImagenParametros& ImagenBase()
@@ -119,7 +146,7 @@ const ImagenParametros& ImagenBase()
 bool CampoSinCambios(const FilaMapa& f)
 {
     const CampoMostrado* m = Mostrado(f);
-    if (!m || !m->recordado)
+    if (!m || !m->recordado || m->tocado)
         return false;
     if (f.luz && SensorSeleccionado() != m->sensor)
         return false;

@@ -23,18 +23,26 @@ void SeleccionarEntrada(QComboBox* lista, int indice);
 int SensorSeleccionado();
 
 // --- What the last read or file load put into the window ---
-// A write and a save start from the image that read or load took, and a field that
-// still shows what was put there (a light level with the same sensor kind) keeps its
-// cells exactly: re-encoding a value nobody touched would move it (a count to the
-// light table's steps, 1000 minutes to 999), and cells no field shows would be lost.
+// A write and a save start from the image that read or load took, and a field nobody
+// touched that still shows what was put there (a light level with the same sensor
+// kind) keeps its cells exactly: re-encoding a value nobody touched would move it (a
+// count to the light table's steps, 1000 minutes to 999), and cells no field shows
+// would be lost. A field the technician typed into, chose an entry of or clicked is
+// encoded from what it shows, even when that reads as before: choosing "24 hours ON"
+// means what the list says, not the cell value the list could not show.
 
 // Takes the image as the new base; no field is marked yet.
 void RecordarImagenBase(const ImagenParametros& imagen);
 // Marks the row's field as showing the base, as it reads now (call it right after decoding).
 void RecordarCampoMostrado(const FilaMapa& fila);
 const ImagenParametros& ImagenBase();
-// True when the row's field still shows what the last read or load put there.
+// True when nobody has acted on the row's field since the last read or load put its
+// value there, and it still shows that value.
 bool CampoSinCambios(const FilaMapa& fila);
+// An act of the technician on the row's field (or its raw-count field): it is edited.
+void MarcarCampoTocado(const FilaMapa& fila);
+// Connects every field's user acts (typing, choosing an entry, clicking) to MarcarCampoTocado.
+void ConectarCamposTocados();
 // Sets the row's cells of the image to 0.
 void BorrarCeldas(const FilaMapa& fila, ImagenParametros& imagen);
 

@@ -1,5 +1,6 @@
 #include "params/Eventos.h"
 
+#include "params/Campos.h"
 #include "params/Escritura.h"
 #include "params/Lectura.h"
 
@@ -37,6 +38,7 @@ void ConectarParametros()
                      [](int) { ComboTipoCambiador_Click(); });
     if (QLineEdit* texto = v.ComboTipoCambiador->lineEdit())
         QObject::connect(texto, &QLineEdit::textEdited, [](const QString&) { ComboTipoCambiador_Change(); });
+    ConectarCamposTocados();
     QObject::connect(v.CLeer, &QPushButton::clicked, [] { CLeer_Click(); });
     QObject::connect(v.CEscribir, &QPushButton::clicked, [] { CEscribir_Click(); });
 }
