@@ -16,6 +16,7 @@ int32_t CuentaMilisegundo = 0;
 uint8_t Reintentos = 0;
 
 uint8_t MapaParametros[32] = {};
+PertenenciaValores ValoresVentana = PertenenciaValores::SinIdentificar;
 
 int16_t TablaLux[FilasTablaLux] = {};
 int16_t TablaFotodiodo[FilasTablaLux] = {};

@@ -21,6 +21,17 @@ extern uint8_t Reintentos;         // tries left in the current transaction
 // --- Presence map: address a is present when bit (a mod 8) of byte (a div 8) is set ---
 extern uint8_t MapaParametros[32];
 
+// --- Whose values the parameter fields hold, for the write ---
+// A write sends only what belongs to the controller last identified: the fields of
+// another controller, or of a read that stopped half-way, must never reach it.
+enum class PertenenciaValores : uint8_t {
+    SinIdentificar,         // no identification since start-up
+    IdentificacionFallida,  // the last identification did not get the whole map
+    LecturaFallida,         // identified, but the read after it did not end well
+    DelControlador,         // read from it, or a file opened after its identification
+};
+extern PertenenciaValores ValoresVentana;
+
 // --- Light-level conversion table, rows 0 to 52 ---
 constexpr int FilasTablaLux = 53;
 extern int16_t TablaLux[FilasTablaLux];

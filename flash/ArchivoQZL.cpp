@@ -370,6 +370,10 @@ void AbrirArchivoQZL()
     }
     ultimoArchivo = ruta;
     AplicarArchivoQZL(contenido);
+    // A file opened after a good identification may be written to that controller; before
+    // one, or after a failed one, nobody knows which addresses the controller has.
+    if (ValoresVentana == PertenenciaValores::LecturaFallida)
+        ValoresVentana = PertenenciaValores::DelControlador;
 }
 
 void CGuardar_Click()

@@ -11,6 +11,7 @@
 static bool MapaNoFiable()
 {
     std::fill(std::begin(MapaParametros), std::end(MapaParametros), uint8_t{0});
+    ValoresVentana = PertenenciaValores::IdentificacionFallida;
     return false;
 }
 
@@ -41,6 +42,8 @@ bool IdentificarQZL()
         Panel1(ConBlanco(i));
     }
     std::copy(std::begin(mapa), std::end(mapa), std::begin(MapaParametros));
+    // The fields still hold what came before this controller until its read ends.
+    ValoresVentana = PertenenciaValores::LecturaFallida;
     op.CerrarPuerto();
     Panel1(QStringLiteral("Ended"));
     return true;

@@ -7,6 +7,7 @@
 // A presence byte that gets no reply stops it: the map becomes all zeros and
 // panel 1 reads "Identification Error in data " and the byte number. A port that
 // cannot be opened shows the critical read-error message and also leaves the map
-// all zeros. True only when the whole map was read.
+// all zeros. True only when the whole map was read. Either way the fields no longer
+// belong to the controller (ValoresVentana) until its read ends.
 bool IdentificarQZL();
 

@@ -7,13 +7,44 @@
 #include "params/Catalogo.h"
 #include "ui/Dialogos.h"
 #include "ui/Estado.h"
+#include "ui/Idioma.h"
 #include "ui/Ventana.h"
 
+// Panel 1's texts when nothing may be written, in the window's language.
+constexpr int TextoSinIdentificar = 2004;
+constexpr int TextoIdentificacionFallida = 2005;
+constexpr int TextoLecturaFallida = 2006;
+
 static const QString ErrorDeEscritura = QStringLiteral("Error de escritura. Reintente la operación");
+
+// Why the fields may not be written to the controller, or 0 when they may.
+static int MotivoSinEscritura()
+{
+    switch (ValoresVentana) {
+    case PertenenciaValores::SinIdentificar: return TextoSinIdentificar;
+    case PertenenciaValores::IdentificacionFallida: return TextoIdentificacionFallida;
+    case PertenenciaValores::LecturaFallida: return TextoLecturaFallida;
+    case PertenenciaValores::DelControlador: return 0;
+    }
+    return TextoSinIdentificar;
+}
+
+// Says in panel 1 why nothing may be written, when that is so.
+static bool EscrituraRehusada()
+{
+    const int motivo = MotivoSinEscritura();
+    if (motivo == 0)
+        return false;
+    Panel1(TextoRecurso(motivo));
+    Pitido();
+    return true;
+}
 
 void CEscribir_Click()
 {
     if (OperacionEnCurso())
+        return;
+    if (EscrituraRehusada())
         return;
     Panel1(QStringLiteral("Writing"));
     EscribirQZL();
@@ -44,6 +75,8 @@ void EscribirQZL()
     opciones.mensajeSinPuerto = ErrorDeEscritura;
     Operacion op(opciones);
     if (!op.Activa())
+        return;
+    if (EscrituraRehusada())
         return;
     ImagenParametros imagen;
     if (CodificarVentana(imagen)) {

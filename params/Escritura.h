@@ -1,7 +1,8 @@
 #pragma once
 // Writing the window's parameter set to the controller.
 
-// The write button.
+// The write button. Nothing is sent while the fields do not belong to the controller
+// last identified (ValoresVentana): panel 1 then says why, in the window's language.
 void CEscribir_Click();
 // Encodes the fields into a fresh image and writes every present address
 // (command 2): 0 to 246, then 254 and 255; 247 to 253 never. Every cell to send

@@ -34,8 +34,16 @@ void CLeer_Click()
 
 static const QString ErrorDeLectura = QStringLiteral("Error de lectura, posible desbordamiento. Reintente la operación");
 
+// A read that did not end well: the fields are no longer the controller's own.
+static void LecturaNoTerminada()
+{
+    if (ValoresVentana == PertenenciaValores::DelControlador)
+        ValoresVentana = PertenenciaValores::LecturaFallida;
+}
+
 static void ErrorLectura()
 {
+    LecturaNoTerminada();
     // The image a later write starts from stays that of the last good read (or of this
     // one, when it failed while being shown): a field this read did not show again is
     // no longer taken as unedited and is encoded from its text.
@@ -52,20 +60,25 @@ void LeerQZL()
     ImagenParametros imagen;
     ComandoQZL orden{};
     orden.Comando = ComandoLeerParametro;
-    if (!op.AbrirPuerto())
+    if (!op.AbrirPuerto()) {
+        LecturaNoTerminada();
         return;
+    }
     for (int a = 0; a < CeldasParametros; ++a) {
         if (!ComprobarParametro(static_cast<int16_t>(a)))
             continue;
         orden.Indice = static_cast<uint8_t>(a);
         RespuestaQZL r;
         // Closed while the reply was awaited: there is nothing left to show the values in.
-        if (!op.Enviar(orden, r))
+        if (!op.Enviar(orden, r)) {
+            LecturaNoTerminada();
             return;
+        }
         if (r.Estado != EstadoRespuesta) {
+            LecturaNoTerminada();
             // Nothing of this read is shown: the fields keep what the last good read or
-            // file load put there, and so does the image a later write starts from, so an
-            // unedited write after a failed read still gives the controller back its cells.
+            // file load put there, which may be another controller's, so the write is
+            // refused until a read ends well.
             op.Fallo(QStringLiteral("Reading Error in data ") + QString::number(a));
             return;
         }
@@ -78,8 +91,10 @@ void LeerQZL()
     // A write or save without an edit gives back exactly these cells.
     RecordarImagenBase(imagen);
     for (const FilaMapa* f : OrdenDecodificacion()) {
-        if (!VentanaAbierta())
+        if (!VentanaAbierta()) {
+            LecturaNoTerminada();
             return;  // closed from an event processed while decoding
+        }
         if (!DecodificarEnVentana(*f, imagen)) {
             ErrorLectura();
             return;
@@ -90,4 +105,5 @@ void LeerQZL()
         if (f->primera == CeldaFirmware && imagen.celda[CeldaFirmware] < FirmwareMinimo)
             MsgBox(TextoRecurso(TextoFirmware));
     }
+    ValoresVentana = PertenenciaValores::DelControlador;
 }

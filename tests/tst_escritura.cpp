@@ -21,8 +21,10 @@
 namespace {
 const QString ErrorDeEscritura = QStringLiteral("Error de escritura. Reintente la operación");
 
+// The presence map of a controller whose values the window holds, as after its read.
 void Presentes(std::initializer_list<std::pair<int, int>> rangos)
 {
+    ValoresVentana = PertenenciaValores::DelControlador;
     std::fill(std::begin(MapaParametros), std::end(MapaParametros), uint8_t{0});
     for (const auto& [desde, hasta] : rangos) {
         for (int a = desde; a <= hasta; ++a)

@@ -314,7 +314,7 @@ private slots:
         CEscribir_Click();
         QVERIFY(MensajesMostrados().isEmpty());
         QCOMPARE(SimRegistro(sim.get()), QStringList{});
-        QCOMPARE(TextoPanel1(), QStringLiteral("Ended"));
+        QCOMPARE(HistorialPanel1(), QStringList{QStringLiteral("Nothing written: the identification failed, press Read QZL again")});
         QVERIFY(Ventana().CLeer->isEnabled() && Ventana().CEscribir->isEnabled());
     }
 };

@@ -234,7 +234,7 @@ private slots:
     }
 
     // A write after a read gives back what was read, cell for cell, except the field the
-    // technician changed; after a failed read the fields are encoded from their texts again.
+    // technician changed; after a failed read nothing is written until a read ends well.
     void escrituraTrasLecturaDevuelveLasCeldas()
     {
         EstadoSimulador e = EstadoConPresentes({{0, 255}});
@@ -267,8 +267,8 @@ private slots:
         QCOMPARE(SimEstado(sim.get()).Celdas, esperado.Celdas);
 
         // The read stops at address 200: it shows nothing, so the window still holds the
-        // last good read (with its one edit, now written) and an unedited write gives the
-        // controller back exactly its cells.
+        // last good read (with its one edit, now written); but the controller may be
+        // another one now, so the write sends nothing until a read ends well.
         FallosSimulador f;
         f.CallarEnOrden = true;
         f.CallarComando = 1;
@@ -280,18 +280,83 @@ private slots:
         QVERIFY(HistorialPanel1().contains(QStringLiteral("Reading Error in data 200")));
         SimFijarFallos(sim.get(), FallosSimulador{});
         QCOMPARE(v.TLuxON->text(), QStringLiteral("360"));
+        SimBorrarRegistro(sim.get());
+        HistorialPanel1().clear();
         CEscribir_Click();
-        QCOMPARE(TextoPanel1(), QStringLiteral("Ended"));
-        QCOMPARE(SimEstado(sim.get()).Celdas, esperado.Celdas);  // 523 counts, 1000, cell 100 kept
+        QCOMPARE(HistorialPanel1(), QStringList{TextoRecurso(2006)});
+        QCOMPARE(TextoPanel1(), QStringLiteral("Nothing written: the last read failed, press Read QZL again"));
+        QCOMPARE(SimRegistro(sim.get()), QStringList{});
+        QCOMPARE(SimEstado(sim.get()).Celdas, esperado.Celdas);
 
-        // An edit after the failed read is still encoded anew, and only that field.
-        v.TLuxON->setText(QStringLiteral("360"));
+        // A good read allows the write again: an edit is encoded anew, and only that field.
+        CLeer_Click();
+        QCOMPARE(TextoPanel1(), QStringLiteral("Ended"));
         v.txtTiempoDe->setText(QStringLiteral("998"));
         CEscribir_Click();
         const EstadoSimulador tras = SimEstado(sim.get());
         QCOMPARE(tras.Celdas[57] * 256 + tras.Celdas[58], 998);
         QCOMPARE(tras.Celdas[17] * 256 + tras.Celdas[18], 523);
         QCOMPARE(int(tras.Celdas[100]), 77);
+        CodigoServicio = 0;
+    }
+
+    // A field the technician acts on is encoded from what it shows, even when the act
+    // ends on what the read put there: cells the field could not show are not kept then.
+    void actoSobreCampoLoMarcaEditado()
+    {
+        EstadoSimulador e = EstadoConPresentes({{0, 255}});
+        const std::pair<int, int> celdas[] = {
+            {55, 3},             // shown as "24 hours ON", the list's last entry
+            {57, 3}, {58, 232},  // 1000 minutes, shown as 999
+            {27, 7},             // a changer type the list does not have
+            {54, 3},             // shown ticked
+            {40, 7},             // shown as main lamp 2; nobody touches it
+            {100, 77},           // no field shows it
+        };
+        for (const auto& [a, v] : celdas)
+            e.Celdas[size_t(a)] = uint8_t(v);
+        Controlador(e);
+        CodigoServicio = CodigoServicioFabrica;
+        CLeer_Click();
+        QCOMPARE(TextoPanel1(), QStringLiteral("Ended"));
+        Ui::frmMain& v = Ventana();
+        QCOMPARE(v.cmbModofuncionamiento->currentIndex(), 1);
+        QCOMPARE(v.txtTiempoDe->text(), QStringLiteral("999"));
+        QCOMPARE(v.CheckBalizaEmergencia->checkState(), Qt::Checked);
+        const int cambiador = v.ComboTipoCambiador->currentIndex();
+
+        // "Night ON", then "24 hours ON" again; the changer one down and back up.
+        QTest::keyClick(v.cmbModofuncionamiento, Qt::Key_Up);
+        QCOMPARE(v.cmbModofuncionamiento->currentIndex(), 0);
+        QTest::keyClick(v.cmbModofuncionamiento, Qt::Key_Down);
+        QCOMPARE(v.cmbModofuncionamiento->currentIndex(), 1);
+        QTest::keyClick(v.ComboTipoCambiador, cambiador > 0 ? Qt::Key_Up : Qt::Key_Down);
+        QTest::keyClick(v.ComboTipoCambiador, cambiador > 0 ? Qt::Key_Down : Qt::Key_Up);
+        QCOMPARE(v.ComboTipoCambiador->currentIndex(), cambiador);
+        // 999 typed over 999; the check box clicked round to ticked again.
+        v.txtTiempoDe->selectAll();
+        QTest::keyClicks(v.txtTiempoDe, QStringLiteral("999"));
+        QCOMPARE(v.txtTiempoDe->text(), QStringLiteral("999"));
+        for (int i = 0; i < 2; ++i)
+            v.CheckBalizaEmergencia->click();
+        QCOMPARE(v.CheckBalizaEmergencia->checkState(), Qt::Checked);
+
+        CEscribir_Click();
+        QCOMPARE(TextoPanel1(), QStringLiteral("Ended"));
+        const EstadoSimulador tras = SimEstado(sim.get());
+        QCOMPARE(int(tras.Celdas[55]), 1);
+        QCOMPARE(tras.Celdas[57] * 256 + tras.Celdas[58], 999);
+        QCOMPARE(int(tras.Celdas[27]), cambiador);
+        QCOMPARE(int(tras.Celdas[54]), 1);
+        QCOMPARE(int(tras.Celdas[40]), 7);    // untouched: its cell kept
+        QCOMPARE(int(tras.Celdas[100]), 77);
+
+        // A new read forgets the acts: an unedited write gives every cell back.
+        Controlador(e);
+        CLeer_Click();
+        CEscribir_Click();
+        QCOMPARE(TextoPanel1(), QStringLiteral("Ended"));
+        QCOMPARE(SimEstado(sim.get()).Celdas, e.Celdas);
         CodigoServicio = 0;
     }
 

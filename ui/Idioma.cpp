@@ -118,6 +118,15 @@ constexpr FilaTextos Textos[] = {
      u"Cette version de firmware est uniquement logiciel QZL v1.2.9"},
     {2002, u"Changes pending record", u"Cambios pendientes de grabar", u"Les modifications en attente fiche"},
     {2003, u"LEDs levels", u"Grupo de leds", u"groupe de LED"},
+    {2004, u"Nothing written: no controller identified, press Read QZL first",
+     u"Nada escrito: ningún controlador identificado, pulse antes Leer QZL",
+     u"Rien écrit : aucun contrôleur identifié, appuyez d'abord sur Lire QZL"},
+    {2005, u"Nothing written: the identification failed, press Read QZL again",
+     u"Nada escrito: la identificación falló, pulse de nuevo Leer QZL",
+     u"Rien écrit : l'identification a échoué, appuyez de nouveau sur Lire QZL"},
+    {2006, u"Nothing written: the last read failed, press Read QZL again",
+     u"Nada escrito: la última lectura falló, pulse de nuevo Leer QZL",
+     u"Rien écrit : la dernière lecture a échoué, appuyez de nouveau sur Lire QZL"},
 };
 
 struct FilaDiferencia {
