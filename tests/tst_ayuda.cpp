@@ -284,13 +284,13 @@ static QStringList FijosQueFaltan(const QString& fuentes)
 static QString MensajeAjeno(const QString& visto, const QString& idioma, const QSet<QString>& tablas,
                             const QSet<QString>& programa)
 {
+    if (TextosPendientes.value(idioma).contains(visto))
+        return programa.contains(visto) ? u"now shown by the program: remove it from TextosPendientes"_s : QString();
     for (const QStringList& piezas : TextosFijos)
         if (FormaFija(piezas) == visto)
             return {};
     if (tablas.contains(visto))
         return {};
-    if (TextosPendientes.value(idioma).contains(visto))
-        return programa.contains(visto) ? u"now shown by the program: remove it from TextosPendientes"_s : QString();
     return u"not a text the program shows"_s;
 }
 
