@@ -2,11 +2,16 @@
 // help file of the current language, the path as one argument, blanks included, and reports
 // a viewer that cannot start; without one it opens the program's own help window on the
 // guide of that language, and a second press brings the window back to the front. The
-// compiled help files beside the program are valid and hold the very pages of help/.
+// compiled help files beside the program are valid and hold the very pages of help/. The
+// pages quote only texts the program shows, and the ranges and list entries the catalogue
+// holds for the fields they name.
 #include "support/VentanaPrueba.h"
 
 #include "app/ModuloKX.h"
+#include "params/Catalogo.h"
+#include "params/TablaLux.h"
 #include "ui/Ayuda.h"
+#include "ui/Estado.h"
 #include "ui/Idioma.h"
 #include "ui/Ventana.h"
 #include "ui/frmAyuda.h"
@@ -16,11 +21,16 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMap>
+#include <QSet>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+
+#include <cmath>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -117,6 +127,273 @@ static DirectorioChm LeerDirectorioChm(const QByteArray& d)
     if (r.entradas.isEmpty())
         r.error = u"no entries"_s;
     return r;
+}
+
+
+// --- What the pages quote, as their markup marks it ---
+// <span class="msg"> quotes a text of the status bar or of a message box, with <var> for
+// what the program fills in; <span class="campo"> names a field by its caption in the
+// window, <td class="rango"> gives its range ("A to B", in the page's language and number
+// format), <td class="entradas"> its list entries, each in <span class="entrada">.
+
+// A fragment of a page as its reader sees it: blanks run together as HTML runs them, a
+// non-breaking blank kept, every <var> as "{}".
+static QString TextoVisto(QString html)
+{
+    static const QRegularExpression var(u"<var>[^<]*</var>"_s), etiqueta(u"<[^>]*>"_s), blancos(u"\\s+"_s);
+    html.replace(var, u"{}"_s);
+    html.replace(etiqueta, QString());
+    html.replace(blancos, u" "_s);
+    html.replace(u"&nbsp;"_s, u" "_s);
+    html.replace(u"&quot;"_s, u"\""_s);
+    html.replace(u"&lt;"_s, u"<"_s);
+    html.replace(u"&gt;"_s, u">"_s);
+    html.replace(u"&amp;"_s, u"&"_s);
+    return html;
+}
+
+static QStringList Marcados(const QString& html, const QString& patron)
+{
+    QStringList r;
+    QRegularExpressionMatchIterator it =
+        QRegularExpression(patron, QRegularExpression::DotMatchesEverythingOption).globalMatch(html);
+    while (it.hasNext())
+        r << it.next().captured(1);
+    return r;
+}
+
+// The string tables each guide serves: the Spanish pages serve both Spanish tables.
+static const QMap<QString, QList<int>> TablasDe{{u"en"_s, {TablaIngles}},
+                                                 {u"es"_s, {TablaEspanol, TablaEspanolTradicional}},
+                                                 {u"fr"_s, {TablaFrances}}};
+
+// The program's own fixed texts for panel 1 and its message boxes, in pieces: "%n" is a
+// number, "%_n" a number with its blank before it (ConBlanco); any other piece is a literal
+// of the sources, where "%1" to "%9" stand for what it is given.
+static const QList<QStringList> TextosFijos{
+    {u"Start reading the device"_s},
+    {u"Testing speed"_s},
+    {u"Index =  "_s, u"%n"_s},
+    {u"Out speed computer "_s, u"%n"_s},
+    {u"Serial Port "_s, u"%_n"_s},
+    {u"Serial Port "_s, u"%_n"_s, u"  Not Avalaible"_s},
+    {u"%_n"_s},
+    {u"Reading"_s},
+    {u"Writing"_s},
+    {u"Ended"_s},
+    {u"Identification Error in data "_s, u"%n"_s},
+    {u"Reading Error in data "_s, u"%n"_s},
+    {u"Writing Error in data "_s, u"%n"_s},
+    {u"Time Out Transmision"_s},
+    {u"Error R  "_s, u"%n"_s},
+    {u"End check"_s},
+    {u"Segments transmision"_s},
+    {u" %1 - %2 - %3"_s},
+    {u" Saved file"_s},
+    {u"Error"_s},
+    {u" QZL is in day mode"_s}, {u" QZL day mode failed"_s},
+    {u" QZL is in night mode"_s}, {u" QZL night mode failed"_s},
+    {u" QZL normal mode"_s}, {u" QZL normal mode failed"_s},
+    {u" QZL changer On"_s}, {u" QZL changer On failed"_s},
+    {u" QZL changer Off"_s}, {u" QZL changer Off failed"_s},
+    {u" QZL sector fail On OK"_s}, {u" QZL sector fail On OK failed"_s},
+    {u" QZL sector fail Off OK"_s}, {u" QZL sector fail Off OK failed"_s},
+    {u" QZL Motor 1 OK"_s}, {u" QZL Motor 1 fail"_s},
+    {u" QZL Motor 2 OK"_s}, {u" QZL Motor 2 fail"_s},
+    {u"Error de lectura, posible desbordamiento. Reintente la operación"_s},
+    {u"Error de escritura. Reintente la operación"_s},
+    {u"Type mismatch: %1 \"%2\""_s},
+};
+
+// Texts in the window's language that the guide already describes for Write QZL and Exit
+// while the code that shows them is being merged. Each is accepted until the program
+// holds it; from then on its entry fails, to be removed, and the text is checked as any other.
+static const QMap<QString, QStringList> TextosPendientes{
+    {u"en"_s,
+     {u"Nothing written: no controller identified, press Read QZL first"_s,
+      u"Nothing written: the identification failed, press Read QZL again"_s,
+      u"Nothing written: the last read failed, press Read QZL again"_s,
+      u"The program ends when the write is done"_s}},
+    {u"es"_s,
+     {u"Nada escrito: ningún controlador identificado, pulse antes Leer QZL"_s,
+      u"Nada escrito: la identificación falló, pulse de nuevo Leer QZL"_s,
+      u"Nada escrito: la última lectura falló, pulse de nuevo Leer QZL"_s,
+      u"El programa se cerrará al terminar la escritura"_s}},
+    {u"fr"_s,
+     {u"Rien écrit : aucun contrôleur identifié, appuyez d'abord sur Lire QZL"_s,
+      u"Rien écrit : l'identification a échoué, appuyez de nouveau sur Lire QZL"_s,
+      u"Rien écrit : la dernière lecture a échoué, appuyez de nouveau sur Lire QZL"_s,
+      u"Le programme se fermera à la fin de l'écriture"_s}},
+};
+
+// A fixed text as a page quotes it: what the program fills in as "{}".
+static QString FormaFija(const QStringList& piezas)
+{
+    QString r;
+    for (const QString& p : piezas) {
+        if (p == u"%n")
+            r += u"{}"_s;
+        else if (p == u"%_n")
+            r += u" {}"_s;
+        else
+            r += QString(p).replace(QRegularExpression(u"%[1-9]"_s), u"{}"_s);
+    }
+    return r;
+}
+
+// Every .cpp and .h of the program's folders, in one text.
+static QString FuentesPrograma()
+{
+    QString todo;
+    for (const char* carpeta : {"app", "link", "params", "flash", "ui"}) {
+        QDirIterator it(QStringLiteral(QZL_CARPETA_FUENTES "/") + QLatin1String(carpeta), {u"*.cpp"_s, u"*.h"_s},
+                        QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            todo += QString::fromUtf8(Contenido(it.next()));
+    }
+    return todo;
+}
+
+// Every text of the string tables of a guide's language.
+static QSet<QString> TextosTablas(const QString& idioma)
+{
+    QSet<QString> r;
+    for (int tabla : TablasDe.value(idioma))
+        for (int id = 0; id < 10000; ++id)
+            if (const QString t = TextoRecursoDeTabla(tabla, id); !t.isEmpty())
+                r.insert(t);
+    return r;
+}
+
+// The fixed texts that are not in the sources as they are written there.
+static QStringList FijosQueFaltan(const QString& fuentes)
+{
+    QStringList faltan;
+    for (const QStringList& piezas : TextosFijos)
+        for (const QString& p : piezas) {
+            if (p == u"%n" || p == u"%_n")
+                continue;
+            const QString literal = u'"' + QString(p).replace(u"\\"_s, u"\\\\"_s).replace(u"\""_s, u"\\\""_s) + u'"';
+            if (!fuentes.contains(literal))
+                faltan << literal;
+        }
+    return faltan;
+}
+
+// Why a quoted message is not one the program shows, or empty when it is.
+static QString MensajeAjeno(const QString& visto, const QString& idioma, const QSet<QString>& tablas,
+                            const QSet<QString>& programa)
+{
+    if (TextosPendientes.value(idioma).contains(visto))
+        return programa.contains(visto) ? u"now shown by the program: remove it from TextosPendientes"_s : QString();
+    for (const QStringList& piezas : TextosFijos)
+        if (FormaFija(piezas) == visto)
+            return {};
+    if (tablas.contains(visto))
+        return {};
+    return u"not a text the program shows"_s;
+}
+
+// The field rows of the catalogue whose caption, in one of the tables, is `titulo`.
+static const FilaMapa* FilaDeTitulo(const QString& titulo, const QList<int>& tablas)
+{
+    for (int tabla : tablas) {
+        FijarTablaIdioma(tabla);
+        for (const FilaMapa& f : MapaMemoria())
+            if (TextoDe(f.etiqueta).simplified() == titulo)
+                return &f;
+    }
+    return nullptr;
+}
+
+// The cells a write would send for `texto` in the row's field, or none when the write or
+// the save refuses it (a failed conversion, or a cell that is no byte).
+static std::optional<QList<int32_t>> CeldasEscritas(const FilaMapa& f, const QString& texto)
+{
+    ValorCampo v;
+    v.texto = texto;
+    ImagenParametros img;
+    if (!CodificarCampo(f, v, img, SensorFotodiodo))
+        return std::nullopt;
+    QList<int32_t> celdas;
+    for (int c = f.primera; c < f.primera + f.celdas; ++c) {
+        if (img.celda[c] < 0 || img.celda[c] > 255)
+            return std::nullopt;
+        celdas << img.celda[c];
+    }
+    return celdas;
+}
+
+// Why "A to B" is not the row's range, or empty when it is: both ends are written, each
+// apart from its neighbour inside, and one step beyond either end is refused or taken as
+// that end (the light levels, a LED group above 255).
+static QString RangoAjeno(const FilaMapa& f, const QString& rango, const QString& idioma)
+{
+    static const QRegularExpression forma(u"^(-?[0-9.,]+) (?:to|a|à) (-?[0-9.,]+)$"_s);
+    const QRegularExpressionMatch m = forma.match(rango);
+    if (!m.hasMatch())
+        return u"not of the form \"A to B\""_s;
+    const QChar coma = idioma == u"en" ? u'.' : u',';
+    auto leer = [&](QString t, int& decimales) {
+        decimales = t.contains(coma) ? int(t.size() - t.indexOf(coma) - 1) : 0;
+        return t.replace(coma, u'.').toDouble();
+    };
+    int dA = 0, dB = 0;
+    const double a = leer(m.captured(1), dA), b = leer(m.captured(2), dB);
+    if (dA != dB)
+        return u"the ends have different decimals"_s;
+    const double paso = std::pow(10.0, -dA);
+    auto celdas = [&](double x) { return CeldasEscritas(f, QString::number(x, 'f', dA)); };
+    if (!celdas(a) || !celdas(b))
+        return u"an end is refused"_s;
+    if (celdas(a + paso) == celdas(a) || celdas(b - paso) == celdas(b))
+        return u"an end is written as its neighbour inside the range"_s;
+    if (const auto bajo = celdas(a - paso); bajo && bajo != celdas(a))
+        return u"a value below the range is written"_s;
+    if (const auto alto = celdas(b + paso); alto && alto != celdas(b))
+        return u"a value above the range is written"_s;
+    return {};
+}
+
+// Every fault of the fields a guide's page names: a caption the window does not show, a
+// range or list entries the catalogue does not hold. The captions named are added to `titulos`.
+static QStringList FallosCampos(const QString& html, const QString& idioma, QSet<QString>& titulos)
+{
+    QStringList fallos;
+    const QList<int> tablas = TablasDe.value(idioma);
+    for (const QString& fila : Marcados(html, u"<tr>(.*?)</tr>"_s)) {
+        const QStringList campos = Marcados(fila, uR"(<span class="campo">(.*?)</span>)"_s);
+        const QStringList rangos = Marcados(fila, uR"(<td class="rango">(.*?)</td>)"_s);
+        const QStringList listas = Marcados(fila, uR"(<td class="entradas">(.*?)</td>)"_s);
+        if (campos.isEmpty() && (!rangos.isEmpty() || !listas.isEmpty()))
+            fallos << u"a range or list names no field: "_s + TextoVisto(fila).simplified();
+        for (const QString& c : campos) {
+            const QString titulo = TextoVisto(c).simplified();
+            titulos.insert(titulo);
+            const FilaMapa* f = FilaDeTitulo(titulo, tablas);
+            if (!f) {
+                fallos << u"no field has the caption \""_s + titulo + u'"';
+                continue;
+            }
+            for (const QString& r : rangos)
+                if (const QString por = RangoAjeno(*f, TextoVisto(r).simplified(), idioma); !por.isEmpty())
+                    fallos << titulo + u": range \""_s + TextoVisto(r).simplified() + u"\": "_s + por;
+            for (const QString& l : listas) {
+                QStringList entradas;
+                for (const QString& e : Marcados(l, uR"(<span class="entrada">(.*?)</span>)"_s))
+                    entradas << TextoVisto(e).simplified();
+                const Enumeracion* e = EnumeracionDe(QLatin1String(f->campo));
+                bool igual = false;
+                for (int tabla : tablas) {
+                    FijarTablaIdioma(tabla);
+                    igual = igual || (e && EntradasLista(*e) == entradas);
+                }
+                if (!igual)
+                    fallos << titulo + u": entries "_s + entradas.join(u" | "_s) + u" are not the list's"_s;
+            }
+        }
+    }
+    return fallos;
 }
 
 class TstAyuda : public QObject {
@@ -280,6 +557,63 @@ private slots:
                 }
             }
         }
+    }
+
+    // Every message a page of a guide quotes is one the program shows: a fixed text of the
+    // sources (each checked there as it is written) or a text of the string tables of the
+    // guide's language. Every field a page names has that caption in the window, and its
+    // range and list entries are the ones the catalogue encodes; every field of the
+    // catalogue is described in each guide.
+    void textosYRangosDeLasPaginas_data()
+    {
+        QTest::addColumn<QString>("idioma");
+        for (const QString& i : TablasDe.keys())
+            QTest::newRow(qPrintable(i)) << i;
+    }
+
+    void textosYRangosDeLasPaginas()
+    {
+        QFETCH(QString, idioma);
+        const QStringList faltan = FijosQueFaltan(FuentesPrograma());
+        QVERIFY2(faltan.isEmpty(), qPrintable(u"not in the sources: "_s + faltan.join(u", "_s)));
+        QCOMPARE(ConBlanco(37), u" 37"_s);
+        QSet<QString> programa;
+        for (const QString& i : TablasDe.keys())
+            programa.unite(TextosTablas(i));
+        const QSet<QString> tablas = TextosTablas(idioma);
+
+        CargarTablaLux();
+        const QLocale antes;
+        QLocale::setDefault(QLocale::c());  // decimal fields are probed with "."
+        QStringList fallos;
+        QSet<QString> titulos;
+        int mensajes = 0, rangos = 0;
+        const QDir carpeta(CarpetaFuentes(idioma));
+        for (const QString& p : carpeta.entryList({u"*.html"_s}, QDir::Files)) {
+            const QString html = QString::fromUtf8(Contenido(carpeta.filePath(p)));
+            for (const QString& m : Marcados(html, uR"(<span class="msg">(.*?)</span>)"_s)) {
+                ++mensajes;
+                const QString visto = TextoVisto(m);
+                if (const QString por = MensajeAjeno(visto, idioma, tablas, programa); !por.isEmpty())
+                    fallos << p + u": \""_s + visto + u"\": "_s + por;
+            }
+            rangos += int(Marcados(html, uR"(class="rango")"_s).size());
+            for (const QString& f : FallosCampos(html, idioma, titulos))
+                fallos << p + u": "_s + f;
+        }
+        for (const FilaMapa& f : MapaMemoria())
+            for (int tabla : TablasDe.value(idioma)) {
+                FijarTablaIdioma(tabla);
+                if (!titulos.contains(TextoDe(f.etiqueta).simplified()))
+                    fallos << u"the field \""_s + TextoDe(f.etiqueta).simplified() + u"\" is described nowhere"_s;
+            }
+        QLocale::setDefault(antes);
+        FijarTablaIdioma(-1);
+        fallos.removeDuplicates();
+        QVERIFY2(fallos.isEmpty(), qPrintable(fallos.join(u'\n')));
+        // The marks are there to be checked: a page that lost them would pass unread.
+        QVERIFY(mensajes > 40);
+        QVERIFY(rangos > 25);
     }
 
     // The compiled help files lie beside the program, are valid compiled help in their
