@@ -210,20 +210,11 @@ static const QList<QStringList> TextosFijos{
 // holds it; from then on its entry fails, to be removed, and the text is checked as any other.
 static const QMap<QString, QStringList> TextosPendientes{
     {u"en"_s,
-     {u"Nothing written: no controller identified, press Read QZL first"_s,
-      u"Nothing written: the identification failed, press Read QZL again"_s,
-      u"Nothing written: the last read failed, press Read QZL again"_s,
-      u"The program ends when the write is done"_s}},
+     {u"The program ends when the write is done"_s}},
     {u"es"_s,
-     {u"Nada escrito: ningún controlador identificado, pulse antes Leer QZL"_s,
-      u"Nada escrito: la identificación falló, pulse de nuevo Leer QZL"_s,
-      u"Nada escrito: la última lectura falló, pulse de nuevo Leer QZL"_s,
-      u"El programa se cerrará al terminar la escritura"_s}},
+     {u"El programa se cerrará al terminar la escritura"_s}},
     {u"fr"_s,
-     {u"Rien écrit : aucun contrôleur identifié, appuyez d'abord sur Lire QZL"_s,
-      u"Rien écrit : l'identification a échoué, appuyez de nouveau sur Lire QZL"_s,
-      u"Rien écrit : la dernière lecture a échoué, appuyez de nouveau sur Lire QZL"_s,
-      u"Le programme se fermera à la fin de l'écriture"_s}},
+     {u"Le programme se fermera à la fin de l'écriture"_s}},
 };
 
 // A fixed text as a page quotes it: what the program fills in as "{}".
