@@ -118,6 +118,8 @@ constexpr FilaTextos Textos[] = {
      u"Cette version de firmware est uniquement logiciel QZL v1.2.9"},
     {2002, u"Changes pending record", u"Cambios pendientes de grabar", u"Les modifications en attente fiche"},
     {2003, u"LEDs levels", u"Grupo de leds", u"groupe de LED"},
+    {2007, u"The program ends when the write is done", u"El programa se cerrará al terminar la escritura",
+     u"Le programme se fermera à la fin de l'écriture"},
 };
 
 struct FilaDiferencia {
