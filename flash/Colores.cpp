@@ -121,7 +121,7 @@ static void EscribirColores()
     OpcionesOperacion opciones;
     // The buttons stay as they are; the table goes out whole, as a parameter write does.
     opciones.deshabilitarBotones = false;
-    opciones.seguirSinVentana = true;
+    opciones.escritura = true;
     Operacion op(opciones);
     if (!op.Activa())
         return;
@@ -145,7 +145,9 @@ static void EscribirColores()
                 comando.Indice = static_cast<uint8_t>(offset);
                 comando.Dato = bytes[offset];
                 RespuestaQZL respuesta;
-                op.Enviar(comando, respuesta);
+                // The window stays while a write runs; destroyed outright, nothing is left to write for.
+                if (!op.Enviar(comando, respuesta))
+                    return;
                 if (respuesta.Estado != EstadoRespuesta) {
                     if (primerFallo < 0)
                         primerFallo = offset;

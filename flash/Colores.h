@@ -41,7 +41,8 @@ void CLeerColores_Click();
 // Writes the flash table with its colours (taken from the labels' captions), all four
 // segments encoded before the first frame. A byte that fails skips the rest of its
 // half segment; the write then goes on and ends with "Writing Error in data " and the
-// first offset that failed instead of "Ended".
+// first offset that failed instead of "Ended". Closing the window meanwhile waits for
+// its end (ui/Estado.h).
 void CEscribirColores_Click();
 // Preview of row 1's colour in FormDibujo.
 void Command2_Click();

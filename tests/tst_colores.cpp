@@ -399,8 +399,8 @@ private slots:
     }
 
     // The window closed in the middle of a transfer. A read stops: there is no grid left
-    // to fill. A write goes on to the last byte, as the parameter write does: the
-    // table was complete before the first frame. Neither touches the vanished window.
+    // to fill. A write goes on to the last byte, as the parameter write does, with the
+    // window waiting for it; then the window goes (the details are in tst_cierre).
     void cerrarLaVentanaDuranteLaTransferencia_data()
     {
         QTest::addColumn<bool>("escribir");
