@@ -383,5 +383,9 @@ void CGuardar_Click()
 
 void CAbrir_Click()
 {
+    // A file brings its own table: not while a colour transfer moves the window's. The
+    // button stays enabled, as it does for a colour write.
+    if (TablaPautasBloqueada())
+        return;
     AbrirArchivoQZL();
 }

@@ -62,4 +62,5 @@ QString ConExtensionQZL(const QString& ruta);
 void GuardarArchivoQZL();
 void AbrirArchivoQZL();
 void CGuardar_Click();
+// Does nothing while a colour transfer runs (TablaPautasBloqueada).
 void CAbrir_Click();

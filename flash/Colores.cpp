@@ -87,7 +87,8 @@ static int32_t CodigoLColor(int indice)
 
 void LColor_Click(int indice)
 {
-    if (indice < 1 || indice > FilasPautas)
+    // A disabled label still passes its clicks to the filter.
+    if (indice < 1 || indice > FilasPautas || TablaPautasBloqueada())
         return;
     QColor elegido;
     if (!DialogoColor(ColorDeCodigo(CodigoLColor(indice)), elegido))
@@ -105,12 +106,22 @@ static void FalloByte(Operacion& op, int offset)
     op.Fallo(QStringLiteral("Reading Error in data ") + QString::number(offset));
 }
 
-void CEscribirColores_Click()
+// A colour transfer with the table locked from before its first frame to after its last.
+static void ConTablaBloqueada(void (*transferencia)())
+{
+    if (OperacionEnCurso())
+        return;
+    BloquearTablaPautas(true);
+    transferencia();
+    BloquearTablaPautas(false);
+}
+
+static void EscribirColores()
 {
     OpcionesOperacion opciones;
     // The buttons stay as they are; the table goes out whole, as a parameter write does.
     opciones.deshabilitarBotones = false;
-    opciones.seguirSinVentana = true;
+    opciones.escritura = true;
     Operacion op(opciones);
     if (!op.Activa())
         return;
@@ -119,10 +130,14 @@ void CEscribirColores_Click()
         return;
     for (int i = 1; i <= FilasPautas; ++i)
         TablaColores[i] = CodigoLColor(i);
+    // One table goes out: every segment is encoded before the first frame.
+    BytesSegmento segmentos[SegmentosPautas];
+    for (int s = 1; s <= SegmentosPautas; ++s)
+        segmentos[s - 1] = CodificarSegmento(s, TablaColores, TablaPautas);
 
     int primerFallo = -1;
     for (int s = 1; s <= SegmentosPautas; ++s) {
-        const BytesSegmento bytes = CodificarSegmento(s, TablaColores, TablaPautas);
+        const BytesSegmento& bytes = segmentos[s - 1];
         for (const MitadSegmento& mitad : MitadesSegmento) {
             for (int offset = mitad.primera; offset <= mitad.ultima; ++offset) {
                 ComandoQZL comando{};
@@ -130,7 +145,9 @@ void CEscribirColores_Click()
                 comando.Indice = static_cast<uint8_t>(offset);
                 comando.Dato = bytes[offset];
                 RespuestaQZL respuesta;
-                op.Enviar(comando, respuesta);
+                // The window stays while a write runs; destroyed outright, nothing is left to write for.
+                if (!op.Enviar(comando, respuesta))
+                    return;
                 if (respuesta.Estado != EstadoRespuesta) {
                     if (primerFallo < 0)
                         primerFallo = offset;
@@ -145,7 +162,7 @@ void CEscribirColores_Click()
                            : QStringLiteral("Writing Error in data ") + QString::number(primerFallo));
 }
 
-void CLeerColores_Click()
+static void LeerColores()
 {
     Operacion op;
     if (!op.Activa() || !op.AbrirPuerto())
@@ -190,6 +207,16 @@ void CLeerColores_Click()
     } else {
         Panel1(QStringLiteral("Reading Error in data ") + QString::number(primerFallo));
     }
+}
+
+void CEscribirColores_Click()
+{
+    ConTablaBloqueada(EscribirColores);
+}
+
+void CLeerColores_Click()
+{
+    ConTablaBloqueada(LeerColores);
 }
 
 void Command2_Click()

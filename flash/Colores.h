@@ -33,13 +33,16 @@ void FijarTextoLColor(int indice, int32_t codigo);
 void RellenarColores();
 // Colour chooser for row indice; cancelling changes nothing.
 void LColor_Click(int indice);
+// Both transfers lock the table's editing while they run (BloquearTablaPautas).
 // Reads the whole flash table with its colours from the controller. Nothing is
 // changed unless every byte arrived; a failure ends with "Reading Error in data "
 // and the first offset that failed.
 void CLeerColores_Click();
-// Writes the flash table with its colours (taken from the labels' captions). A byte
-// that fails skips the rest of its half segment; the write then goes on and ends with
-// "Writing Error in data " and the first offset that failed instead of "Ended".
+// Writes the flash table with its colours (taken from the labels' captions), all four
+// segments encoded before the first frame. A byte that fails skips the rest of its
+// half segment; the write then goes on and ends with "Writing Error in data " and the
+// first offset that failed instead of "Ended". Closing the window meanwhile waits for
+// its end (ui/Estado.h).
 void CEscribirColores_Click();
 // Preview of row 1's colour in FormDibujo.
 void Command2_Click();

@@ -8,9 +8,13 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 
 static constexpr double TwipsPorPixel = 15.0;
+
+static bool tablaBloqueada = false;
 
 static QTableWidget* Grid()
 {
@@ -271,6 +275,9 @@ void MSFlexGridPautas_LeaveCell()
 
 void MSFlexGridPautas_KeyPress(int codigo)
 {
+    // A disabled grid still passes its keys to the filter.
+    if (tablaBloqueada)
+        return;
     const int fila = FilaActualPautas();
     const int columna = ColumnaActualPautas();
     if (!EsCeldaDatos(fila, columna))
@@ -287,6 +294,23 @@ void MSFlexGridPautas_KeyPress(int codigo)
         else if (fila < FilasPautas)
             FijarCeldaActualPautas(fila + 1, 1);
     }
+}
+
+void BloquearTablaPautas(bool bloquear)
+{
+    tablaBloqueada = bloquear;
+    if (!FormPrincipal())
+        return;
+    Ventana().MSFlexGridPautas->setEnabled(!bloquear);
+    Ventana().CBorrarTabla->setEnabled(!bloquear);
+    for (int i = 1; i <= FilasPautas; ++i)
+        if (QLabel* l = LColor(i))
+            l->setEnabled(!bloquear);
+}
+
+bool TablaPautasBloqueada()
+{
+    return tablaBloqueada;
 }
 
 void ConectarGridPautas()

@@ -53,5 +53,12 @@ int ColumnaActualPautas();
 // Makes (fila, columna) the current cell; the cell left is checked.
 void FijarCeldaActualPautas(int fila, int columna);
 
+// While a colour transfer runs the table must not change under it: the grid, the colour
+// labels LColor 1 to 8 and "Borrar Tabla" are disabled (greyed, and read as unavailable
+// by a screen reader), and the handlers that would change the table do nothing. False
+// gives them back. Opening a parameter file, which loads a table, waits for it too.
+void BloquearTablaPautas(bool bloquear);
+bool TablaPautasBloqueada();
+
 // Feeds the keys typed into the grid to MSFlexGridPautas_KeyPress.
 void ConectarGridPautas();

@@ -13,6 +13,8 @@ Operacion::Operacion(OpcionesOperacion o)
     if (OperacionEnCurso())
         return;
     activa = true;
+    if (opciones.escritura)
+        EmpiezaEscritura();
     if (opciones.deshabilitarBotones)
         DeshabilitaBotones();
 }
@@ -37,7 +39,7 @@ bool Operacion::Enviar(const ComandoQZL& comando, RespuestaQZL& respuesta)
 {
     respuesta = EnviarComando(comando);
     // The reply wait processes events: the window may have been closed meanwhile.
-    if (opciones.seguirSinVentana || VentanaAbierta())
+    if (VentanaAbierta())
         return true;
     CerrarCom();
     return false;
@@ -61,9 +63,11 @@ void Operacion::Terminar()
         return;
     terminada = true;
     CerrarCom();
-    if (!VentanaAbierta())
-        return;
-    HabilitaBotones();
-    if (opciones.procesarEventosAlSalir)
-        DoEvents();
+    if (VentanaAbierta()) {
+        HabilitaBotones();
+        if (opciones.procesarEventosAlSalir)
+            DoEvents();
+    }
+    if (opciones.escritura)
+        TerminaEscritura();
 }

@@ -26,9 +26,10 @@ constexpr int PausaFalloMs = 1000;
 struct OpcionesOperacion {
     // Operations of several commands disable the four file and transfer buttons.
     bool deshabilitarBotones = true;
-    // Writes carry on when the window is closed under them: their data was complete
-    // before the first frame, and half a configuration must not be left in the controller.
-    bool seguirSinVentana = false;
+    // Writes hold the window open to their last frame: their data was complete before
+    // the first frame, and half a configuration must not be left in the controller. A
+    // close asked meanwhile waits for the end (ui/Estado.h, EmpiezaEscritura).
+    bool escritura = false;
     // Whatever the last transaction left on the window is painted on leaving; the
     // identification leaves that to the read that follows it at once.
     bool procesarEventosAlSalir = true;
@@ -51,8 +52,9 @@ struct Operacion {
     // AbrirCom; a failure is reported as the options say, and false returned.
     bool AbrirPuerto();
     // One transaction, then the check that the window still exists. False when it has
-    // gone (unless the operation carries on without it): the port is then closed and
-    // the handler returns without showing anything. respuesta is set either way.
+    // gone: the port is then closed and the handler returns without showing anything
+    // (a write's window stays, so for a write this is only the window destroyed outright).
+    // respuesta is set either way.
     bool Enviar(const ComandoQZL& comando, RespuestaQZL& respuesta);
     // The failure step of a transaction that got no reply: texto in panel 1, the beep,
     // then PausaFalloMs.
@@ -61,7 +63,7 @@ struct Operacion {
     // Closes the port now; the buttons stay as they are until leaving.
     void CerrarPuerto();
     // Leaving, once: the port closed, and while the window exists the buttons enabled
-    // and pending events processed.
+    // and pending events processed; then, for a write, a close asked meanwhile happens.
     void Terminar();
 
 private:

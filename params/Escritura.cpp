@@ -50,28 +50,31 @@ void CEscribir_Click()
     EscribirQZL();
 }
 
-// Writes one present address; false when its transaction failed.
-static bool EscribirDireccion(Operacion& op, ComandoQZL& orden, const ImagenParametros& imagen, int a)
+enum ResultadoDireccion { Escrita, FalloDireccion, SinVentana };
+
+// Writes one present address.
+static ResultadoDireccion EscribirDireccion(Operacion& op, ComandoQZL& orden, const ImagenParametros& imagen, int a)
 {
     orden.Indice = static_cast<uint8_t>(a);
     orden.Dato = static_cast<uint8_t>(imagen.celda[a]);
     RespuestaQZL r;
-    op.Enviar(orden, r);
+    if (!op.Enviar(orden, r))
+        return SinVentana;
     if (r.Estado != EstadoRespuesta) {
         // The same text as a read's, as the technician knows it.
         op.Fallo(QStringLiteral("Reading Error in data ") + QString::number(a));
-        return false;
+        return FalloDireccion;
     }
     Panel1(ConBlanco(a));
-    return true;
+    return Escrita;
 }
 
 void EscribirQZL()
 {
     OpcionesOperacion opciones;
-    // The image was complete before the first frame: a window closed meanwhile does
-    // not cut the write short, it only has no buttons left to enable.
-    opciones.seguirSinVentana = true;
+    // The image is complete before the first frame: closing the window meanwhile waits
+    // for the last one.
+    opciones.escritura = true;
     opciones.mensajeSinPuerto = ErrorDeEscritura;
     Operacion op(opciones);
     if (!op.Activa())
@@ -96,18 +99,28 @@ void EscribirQZL()
         return;
     int primerFallo = -1;
     for (int a = 0; a < PrimeraCeldaFabricacion; ++a) {
-        if (ComprobarParametro(static_cast<int16_t>(a)) && !EscribirDireccion(op, orden, imagen, a)) {
-            primerFallo = a;
-            break;
+        if (ComprobarParametro(static_cast<int16_t>(a))) {
+            const ResultadoDireccion r = EscribirDireccion(op, orden, imagen, a);
+            if (r == SinVentana)
+                return;
+            if (r == FalloDireccion) {
+                primerFallo = a;
+                break;
+            }
         }
         if (a == CeldaPitidoEscritura)
             Pitido();
     }
     for (int a = UltimaCeldaFabricacion + 1; a < CeldasParametros; ++a) {
-        if (ComprobarParametro(static_cast<int16_t>(a)) && !EscribirDireccion(op, orden, imagen, a)) {
-            if (primerFallo < 0)
-                primerFallo = a;
-            break;
+        if (ComprobarParametro(static_cast<int16_t>(a))) {
+            const ResultadoDireccion r = EscribirDireccion(op, orden, imagen, a);
+            if (r == SinVentana)
+                return;
+            if (r == FalloDireccion) {
+                if (primerFallo < 0)
+                    primerFallo = a;
+                break;
+            }
         }
     }
     op.Terminar();

@@ -10,4 +10,5 @@ void CEscribir_Click();
 // encoded or sent shows the critical write-error message and nothing is sent.
 // A transaction that fails ends the first pass (the second is still tried) and
 // panel 1 ends with "Writing Error in data " and the first failed address.
+// Closing the window meanwhile waits for the write's end (ui/Estado.h).
 void EscribirQZL();

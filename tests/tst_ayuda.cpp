@@ -205,18 +205,6 @@ static const QList<QStringList> TextosFijos{
     {u"Type mismatch: %1 \"%2\""_s},
 };
 
-// Texts in the window's language that the guide already describes for Write QZL and Exit
-// while the code that shows them is being merged. Each is accepted until the program
-// holds it; from then on its entry fails, to be removed, and the text is checked as any other.
-static const QMap<QString, QStringList> TextosPendientes{
-    {u"en"_s,
-     {u"The program ends when the write is done"_s}},
-    {u"es"_s,
-     {u"El programa se cerrará al terminar la escritura"_s}},
-    {u"fr"_s,
-     {u"Le programme se fermera à la fin de l'écriture"_s}},
-};
-
 // A fixed text as a page quotes it: what the program fills in as "{}".
 static QString FormaFija(const QStringList& piezas)
 {
@@ -272,11 +260,8 @@ static QStringList FijosQueFaltan(const QString& fuentes)
 }
 
 // Why a quoted message is not one the program shows, or empty when it is.
-static QString MensajeAjeno(const QString& visto, const QString& idioma, const QSet<QString>& tablas,
-                            const QSet<QString>& programa)
+static QString MensajeAjeno(const QString& visto, const QSet<QString>& tablas)
 {
-    if (TextosPendientes.value(idioma).contains(visto))
-        return programa.contains(visto) ? u"now shown by the program: remove it from TextosPendientes"_s : QString();
     for (const QStringList& piezas : TextosFijos)
         if (FormaFija(piezas) == visto)
             return {};
@@ -568,9 +553,6 @@ private slots:
         const QStringList faltan = FijosQueFaltan(FuentesPrograma());
         QVERIFY2(faltan.isEmpty(), qPrintable(u"not in the sources: "_s + faltan.join(u", "_s)));
         QCOMPARE(ConBlanco(37), u" 37"_s);
-        QSet<QString> programa;
-        for (const QString& i : TablasDe.keys())
-            programa.unite(TextosTablas(i));
         const QSet<QString> tablas = TextosTablas(idioma);
 
         CargarTablaLux();
@@ -585,7 +567,7 @@ private slots:
             for (const QString& m : Marcados(html, uR"(<span class="msg">(.*?)</span>)"_s)) {
                 ++mensajes;
                 const QString visto = TextoVisto(m);
-                if (const QString por = MensajeAjeno(visto, idioma, tablas, programa); !por.isEmpty())
+                if (const QString por = MensajeAjeno(visto, tablas); !por.isEmpty())
                     fallos << p + u": \""_s + visto + u"\": "_s + por;
             }
             rangos += int(Marcados(html, uR"(class="rango")"_s).size());

@@ -1,6 +1,7 @@
 // Row colours, their labels and the transfer of the flash table to and from the
 // controller simulator; the colour preview window.
 #include "app/ModuloKX.h"
+#include "flash/ArchivoQZL.h"
 #include "flash/Colores.h"
 #include "flash/FormDibujo.h"
 #include "flash/Pautas.h"
@@ -12,6 +13,7 @@
 #include "ui/Ventana.h"
 #include "ui/frmMain.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -21,6 +23,8 @@
 #include <QtTest>
 
 #include <set>
+
+using namespace Qt::StringLiterals;
 
 // Every frame of the wire log as (command, index, data).
 struct Trama3 {
@@ -56,6 +60,73 @@ static void EscribirTablaEnVentana(const int32_t colores[9], const int32_t tabla
     }
     RellenarColores();
     RedibujaGrid();
+}
+
+// A cell clicked as a user clicks it.
+static void ClicCelda(int fila, int columna)
+{
+    QTableWidget* g = Ventana().MSFlexGridPautas;
+    g->scrollToItem(g->item(fila - 1, columna - 1));
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualItemRect(g->item(fila - 1, columna - 1)).center());
+}
+
+// The controls that change the table, with their state: "MSFlexGridPautas on", "LColor_3 off".
+static QStringList ControlesDeLaTabla()
+{
+    QList<QWidget*> controles{Ventana().MSFlexGridPautas, Ventana().CBorrarTabla};
+    for (int i = 1; i <= 8; ++i)
+        controles << LColor(i);
+    QStringList estado;
+    for (const QWidget* w : controles)
+        estado << w->objectName() + (w->isEnabled() ? u" on"_s : u" off"_s);
+    return estado;
+}
+static QStringList ControlesDeLaTabla(bool activos)
+{
+    QStringList estado = ControlesDeLaTabla();
+    for (QString& e : estado)
+        e = e.section(u' ', 0, 0) + (activos ? u" on"_s : u" off"_s);
+    return estado;
+}
+
+// What could change the table while a colour transfer runs: a user's edit in the grid,
+// "Borrar Tabla", a colour chosen, a file opened; and the table changed in memory by
+// anything else.
+enum CambioTabla { TeclearCelda, BorrarTabla, ElegirColor, AbrirArchivo, CambioEnMemoria };
+static const QColor ColorElegido(1, 2, 3);
+
+static QString ArchivoOtraTabla()
+{
+    return CarpetaPrueba() + u"/otra tabla.qzl"_s;
+}
+
+static void Cambiar(int cambio)
+{
+    switch (cambio) {
+    case TeclearCelda:
+        // Typing appends: the cell's three digits go first.
+        ClicCelda(8, 32);
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(Ventana().MSFlexGridPautas, Qt::Key_Backspace);
+        QTest::keyClicks(Ventana().MSFlexGridPautas, u"123"_s);
+        ClicCelda(1, 1);
+        break;
+    case BorrarTabla:
+        QTest::mouseClick(Ventana().CBorrarTabla, Qt::LeftButton);
+        break;
+    case ElegirColor:
+        ContestarDialogos(QString(), ColorElegido);
+        QTest::mouseClick(LColor(3), Qt::LeftButton);
+        break;
+    case AbrirArchivo:
+        ContestarDialogos(ArchivoOtraTabla());
+        QTest::mouseClick(Ventana().CAbrir, Qt::LeftButton);
+        break;
+    case CambioEnMemoria:
+        TablaPautas[8][32] = 5;
+        TablaColores[7] = 77;
+        break;
+    }
 }
 
 class tst_colores : public QObject {
@@ -328,8 +399,8 @@ private slots:
     }
 
     // The window closed in the middle of a transfer. A read stops: there is no grid left
-    // to fill. A write goes on to the last byte, as the parameter write does: the
-    // table was complete before the first frame. Neither touches the vanished window.
+    // to fill. A write goes on to the last byte, as the parameter write does, with the
+    // window waiting for it; then the window goes (the details are in tst_cierre).
     void cerrarLaVentanaDuranteLaTransferencia_data()
     {
         QTest::addColumn<bool>("escribir");
@@ -353,6 +424,148 @@ private slots:
             QVERIFY(tramas < 4 * 134);
             QVERIFY(!HistorialPanel1().contains(QStringLiteral("Ended")));
         }
+    }
+
+    // A change tried while frame 200 of a colour write waits for its late reply never
+    // reaches the controller: it gets the table as it stood when the write began, which
+    // is what the window still shows. The controls that change the table are locked
+    // meanwhile (the file and transfer buttons stay as they are) and come back after.
+    void cambiosDuranteLaEscritura_data()
+    {
+        QTest::addColumn<int>("cambio");
+        QTest::newRow("cell typed") << int(TeclearCelda);
+        QTest::newRow("Borrar Tabla") << int(BorrarTabla);
+        QTest::newRow("colour chosen") << int(ElegirColor);
+        QTest::newRow("file opened") << int(AbrirArchivo);
+        QTest::newRow("table changed in memory") << int(CambioEnMemoria);
+    }
+    void cambiosDuranteLaEscritura()
+    {
+        QFETCH(int, cambio);
+        int32_t colores[9] = {};
+        int32_t tabla[9][33] = {};
+        int32_t otrosColores[9] = {};
+        int32_t otraTabla[9][33] = {};
+        for (int r = 1; r <= 8; ++r) {
+            colores[r] = r * 1111;
+            otrosColores[r] = r * 7;
+            for (int c = 1; c <= 32; ++c) {
+                tabla[r][c] = (r * 37 + c * 11) % 360;
+                otraTabla[r][c] = c <= 2 ? (r + c) : EntradaVacia;
+            }
+        }
+        EscribirTablaEnVentana(colores, tabla);
+        QFile archivo(ArchivoOtraTabla());
+        QVERIFY(archivo.open(QIODevice::WriteOnly));
+        archivo.write(TextoArchivoQZL(ImagenParametros{}, otrosColores, otraTabla));
+        archivo.close();
+        sim = IniciarSimuladorPrueba(1, ControladorMarcado());
+        QVERIFY(sim);
+        SimFijarSorteo(sim.get(), [](const Trama&, int numero) {
+            FalloTrama f;
+            if (numero == 200) {
+                f.tipo = FalloTrama::Tarde;
+                f.Ms = 300;
+            }
+            return f;
+        });
+        bool hecho = false;
+        QStringList controlesDurante;
+        bool botonesDurante = false;
+        QTimer vigia;
+        connect(&vigia, &QTimer::timeout, this, [&] {
+            if (hecho || SimTramasRecibidas(sim.get()) <= 200)
+                return;
+            hecho = true;
+            controlesDurante = ControlesDeLaTabla();
+            Ui::frmMain& v = Ventana();
+            botonesDurante = v.CAbrir->isEnabled() && v.CGuardar->isEnabled() && v.CLeer->isEnabled()
+                             && v.CEscribir->isEnabled() && v.CLeerColores->isEnabled()
+                             && v.CEscribirColores->isEnabled();
+            Cambiar(cambio);
+        });
+        vigia.start(1);
+        QTest::mouseClick(Ventana().CEscribirColores, Qt::LeftButton);
+        vigia.stop();
+
+        QVERIFY(hecho);
+        QCOMPARE(TextoPanel1(), u"Ended"_s);
+        QCOMPARE(Tramas(sim.get()).size(), 4 * 134);
+        for (const PeticionDialogo& p : DialogosMostrados())
+            QVERIFY(p.tipo != PeticionDialogo::Color && p.tipo != PeticionDialogo::AbrirArchivo);
+        const EstadoSimulador e = SimEstado(sim.get());
+        for (int r = 1; r <= 8; ++r) {
+            QCOMPARE(ColorFila(e, r), uint32_t(colores[r]));
+            for (int c = 1; c <= 32; ++c)
+                QCOMPARE(int(EntradaTabla(e, r, c)), tabla[r][c]);
+        }
+        QCOMPARE(controlesDurante, ControlesDeLaTabla(false));
+        QVERIFY(botonesDurante);
+        QCOMPARE(ControlesDeLaTabla(), ControlesDeLaTabla(true));
+        if (cambio == CambioEnMemoria)
+            return;
+        // The window shows what was sent.
+        for (int r = 1; r <= 8; ++r) {
+            QCOMPARE(LColor(r)->text(), QString::number(colores[r]));
+            QCOMPARE(TablaColores[r], colores[r]);
+            for (int c = 1; c <= 32; ++c) {
+                QCOMPARE(TablaPautas[r][c], tabla[r][c]);
+                QCOMPARE(TextoCeldaPautas(r, c), TextoEntradaPautas(tabla[r][c]));
+            }
+        }
+
+        // Once the write is over, the same change does what it always does.
+        Cambiar(cambio);
+        switch (cambio) {
+        case TeclearCelda:
+            QCOMPARE(TablaPautas[8][32], 123);
+            break;
+        case BorrarTabla:
+            QCOMPARE(TablaPautas[1][1], EntradaVacia);
+            QCOMPARE(TextoCeldaPautas(1, 1), QString());
+            break;
+        case ElegirColor:
+            QCOMPARE(TablaColores[3], CodigoDeColor(ColorElegido));
+            QCOMPARE(LColor(3)->text(), QString::number(CodigoDeColor(ColorElegido)));
+            break;
+        case AbrirArchivo:
+            QCOMPARE(TablaPautas[1][1], otraTabla[1][1]);
+            QCOMPARE(TablaPautas[8][32], EntradaVacia);
+            QCOMPARE(LColor(1)->text(), QString::number(otrosColores[1]));
+            break;
+        default:
+            break;
+        }
+    }
+
+    // A colour read locks the same controls; a colour clicked meanwhile opens no chooser.
+    void bloqueoDuranteLaLectura()
+    {
+        sim = IniciarSimuladorPrueba(1, ControladorMarcado());
+        QVERIFY(sim);
+        SimFijarSorteo(sim.get(), [](const Trama&, int numero) {
+            FalloTrama f;
+            if (numero == 200) {
+                f.tipo = FalloTrama::Tarde;
+                f.Ms = 300;
+            }
+            return f;
+        });
+        QStringList controlesDurante;
+        QTimer vigia;
+        connect(&vigia, &QTimer::timeout, this, [&] {
+            if (!controlesDurante.isEmpty() || SimTramasRecibidas(sim.get()) <= 200)
+                return;
+            controlesDurante = ControlesDeLaTabla();
+            Cambiar(ElegirColor);
+        });
+        vigia.start(1);
+        QTest::mouseClick(Ventana().CLeerColores, Qt::LeftButton);
+        vigia.stop();
+        QCOMPARE(controlesDurante, ControlesDeLaTabla(false));
+        QVERIFY(DialogosMostrados().isEmpty());
+        QCOMPARE(TextoPanel1(), u"Ended"_s);
+        QCOMPARE(ControlesDeLaTabla(), ControlesDeLaTabla(true));
     }
 
     void vistaPrevia()

@@ -272,7 +272,8 @@ private slots:
         QuitarEnlace(2);
     }
 
-    // A write whose window is closed on the way still sends the whole image (last: the window goes).
+    // A write whose window is closed on the way still sends the whole image: the window
+    // waits for its end, then goes (last: the window goes). The details are in tst_cierre.
     void cerrarLaVentanaDuranteLaEscritura()
     {
         Presentes({{0, 255}});

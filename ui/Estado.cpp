@@ -1,5 +1,9 @@
 #include "ui/Estado.h"
 
+#include "ui/Idioma.h"
+#include "ui/Ventana.h"
+#include "ui/frmMain.h"
+
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPointer>
@@ -9,7 +13,14 @@ static QString textoPanel1 = QStringLiteral("Estado");
 static QStringList historial;
 static constexpr int MaximoHistorial = 20000;
 
-void Panel1(const QString& texto)
+// "The program ends when the write is done"
+static constexpr int TextoCierreTrasEscritura = 2007;
+static bool escrituraEnCurso = false;
+static bool cierreAplazado = false;
+// What the write said while the notice stood in its place; put back at its end.
+static QString textoRetenido;
+
+static void MostrarPanel1(const QString& texto)
 {
     textoPanel1 = texto;
     if (historial.size() >= MaximoHistorial)
@@ -20,6 +31,16 @@ void Panel1(const QString& texto)
         // text as a name change: a screen reader reads the message as it appears.
         etiquetaPanel1->setText(texto);
     }
+}
+
+void Panel1(const QString& texto)
+{
+    // The notice stays until the window goes: the technician is told why it is still there.
+    if (cierreAplazado) {
+        textoRetenido = texto;
+        return;
+    }
+    MostrarPanel1(texto);
 }
 
 QString TextoPanel1()
@@ -47,4 +68,33 @@ QString ConBlanco(int n)
 void DoEvents()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void EmpiezaEscritura()
+{
+    escrituraEnCurso = true;
+    cierreAplazado = false;
+}
+
+void TerminaEscritura()
+{
+    escrituraEnCurso = false;
+    if (!cierreAplazado)
+        return;
+    cierreAplazado = false;
+    MostrarPanel1(textoRetenido);
+    if (frmMain* f = FormPrincipal())
+        f->close();
+}
+
+bool AplazarCierre()
+{
+    if (!escrituraEnCurso)
+        return false;
+    if (!cierreAplazado) {
+        textoRetenido = textoPanel1;
+        MostrarPanel1(TextoRecurso(TextoCierreTrasEscritura));
+        cierreAplazado = true;
+    }
+    return true;
 }

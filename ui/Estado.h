@@ -33,6 +33,17 @@ void HabilitaBotones();
 // False once the main window has been closed (it may close while a reply is awaited).
 bool VentanaAbierta();
 
+// A write holds the window: closing it (Exit, or the window's own close) while a write
+// runs does not cut the write short. Panel 1 then says so and keeps saying it (the
+// write's own texts are held back, the last one put back at its end), and the window
+// closes as soon as the write ends. A second close while waiting does nothing more.
+// The device link marks each write's start and end; the end carries out a close that
+// was asked meanwhile.
+void EmpiezaEscritura();
+void TerminaEscritura();
+// The window's close asks this first: true when the close must wait for the write.
+bool AplazarCierre();
+
 // The system beep (ui/Dialogos.h counts it for tests).
 void Pitido();
 // A modal message box with the critical icon and the application's title.

@@ -127,6 +127,8 @@ constexpr FilaTextos Textos[] = {
     {2006, u"Nothing written: the last read failed, press Read QZL again",
      u"Nada escrito: la última lectura falló, pulse de nuevo Leer QZL",
      u"Rien écrit : la dernière lecture a échoué, appuyez de nouveau sur Lire QZL"},
+    {2007, u"The program ends when the write is done", u"El programa se cerrará al terminar la escritura",
+     u"Le programme se fermera à la fin de l'écriture"},
 };
 
 struct FilaDiferencia {

@@ -81,6 +81,11 @@ void frmMain::ActualizarFechaHora()
 
 void frmMain::closeEvent(QCloseEvent* evento)
 {
+    // A write is not cut short: the window stays until it ends, then closes (ui/Estado.h).
+    if (AplazarCierre()) {
+        evento->ignore();
+        return;
+    }
     Form_Unload(this);
     timerEstado.stop();
     timerSpoolValoresInstantaneos.stop();
