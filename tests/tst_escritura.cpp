@@ -4,6 +4,7 @@
 #include "support/VentanaPrueba.h"
 
 #include "app/ModuloKX.h"
+#include "flash/ArchivoQZL.h"
 #include "link/Puerto.h"
 #include "params/Catalogo.h"
 #include "params/Escritura.h"
@@ -64,6 +65,51 @@ private slots:
                              v.TLuminosidadLeds, v.TDientesDisco})
             t->setText(QStringLiteral("1"));
     }
+    // A file opened lets the write send only after a good identification: before any, or
+    // after a failed one, nobody knows which addresses the controller on the line has.
+    void archivoAbiertoYEscritura_data()
+    {
+        QTest::addColumn<int>("antes");     // PertenenciaValores before the file is opened
+        QTest::addColumn<QString>("texto"); // panel 1 after the write; empty: it wrote
+        QTest::newRow("no identification yet") << int(PertenenciaValores::SinIdentificar)
+                                               << QStringLiteral("Nothing written: no controller identified, press Read QZL first");
+        QTest::newRow("identification failed") << int(PertenenciaValores::IdentificacionFallida)
+                                               << QStringLiteral("Nothing written: the identification failed, press Read QZL again");
+        QTest::newRow("identified, read failed") << int(PertenenciaValores::LecturaFallida) << QString();
+        QTest::newRow("read") << int(PertenenciaValores::DelControlador) << QString();
+    }
+
+    void archivoAbiertoYEscritura()
+    {
+        Presentes({{0, 2}});
+        QFETCH(int, antes);
+        ValoresVentana = PertenenciaValores(antes);
+        ImagenParametros imagen;
+        imagen.celda[1] = 7;
+        int32_t colores[9] = {};
+        int32_t tabla[9][33];
+        for (auto& fila : tabla)
+            for (int32_t& e : fila)
+                e = EntradaVacia;
+        const QString ruta = CarpetaPrueba() + QStringLiteral("/escritura.qzl");
+        QString error;
+        QVERIFY2(EscribirArchivoQZL(ruta, imagen, colores, tabla, error), qPrintable(error));
+        ContestarDialogos(ruta);
+        AbrirArchivoQZL();
+        ContestarDialogos();
+        HistorialPanel1().clear();
+        CEscribir_Click();
+        QFETCH(QString, texto);
+        if (texto.isEmpty()) {
+            QCOMPARE(TextoPanel1(), QStringLiteral("Ended"));
+            QCOMPARE(IndicesDeComando(sim.get(), 2), QList<int>({0, 1, 2}));
+            QCOMPARE(int(SimEstado(sim.get()).Celdas[1]), 7);
+        } else {
+            QCOMPARE(HistorialPanel1(), QStringList{texto});
+            QCOMPARE(SimRegistro(sim.get()), QStringList{});
+        }
+    }
+
     void cleanupTestCase()
     {
         CerrarVentanaPrueba();

@@ -14,12 +14,21 @@
 //     a direct command reported as done was carried out;
 //   - on the wire no frame goes out while an earlier transaction still waits for its reply,
 //     and each operation's own frames come in its order, at most three tries each;
-//   - no crash (the seed and operation are printed), no hang (a watchdog).
+//   - no crash (the seed and operation are printed), no hang (a watchdog);
+//   - the controller answers in one reply shape, drawn for the run and printed with the
+//     seed (header or not, command and index repeated or not): it changes none of the above;
+//   - a write after a failed identification or read sends nothing and says why; a field
+//     the technician acted on (a list entry chosen and chosen back, a time typed over
+//     the same shown value) is written as it shows; a table change tried during a colour
+//     write never reaches its frames; a controller swapped between operations, whose read
+//     then fails, gets nothing of the other's; and an exit during the run's last write
+//     waits for that write, with the window shown, before the program ends.
 // Clicks on two direct commands and the status and live-value buttons arrive all through
 // every operation, and the two poll timers tick meanwhile; none of them may start a
 // transaction that overlaps another.
 //
-// QZL_SOAK_SECONDS (30), QZL_SOAK_SEED (from the clock), QZL_SOAK_FACTOR (0.1: every long
+// QZL_SOAK_SECONDS (30), QZL_SOAK_SEED (from the clock), QZL_SOAK_SHAPE (the reply shape's
+// name, drawn from the seed when not given), QZL_SOAK_FACTOR (0.1: every long
 // wait, and the simulator's lateness, scaled by it), QZL_SOAK_RATE (0.08 of the frames
 // faulted), QZL_SOAK_STOP=1 stops at the first failure, QZL_SOAK_VERBOSE=1 names each
 // operation as it starts. scripts/soak sets them.
@@ -29,7 +38,9 @@
 
 #include "app/ModuloKX.h"
 #include "flash/Pautas.h"
+#include "link/Transaccion.h"
 #include "params/Catalogo.h"
+#include "ui/Idioma.h"
 #include "ui/Dialogos.h"
 #include "ui/Estado.h"
 #include "ui/Ventana.h"
@@ -103,6 +114,14 @@ struct Sorteo {
     bool activo = false;
     double tasa = 0.08;
     double factor = 0.1;
+    // Stray bytes that reach the line before a reply without header cannot be told from the
+    // reply (and those drawn after one may, on a loaded machine, come after the next frame):
+    // none are drawn then.
+    bool sinCabecera = false;
+    // A late reply from a controller that does not repeat command and index can be told from
+    // the next frame's only by its time: up to 1 s past the limit. Drawn up to 0.5 s past then,
+    // so that the simulator's own delays on a loaded machine do not move it beyond.
+    bool sinEco = false;
     std::vector<TramaVista> vistas;  // every frame the controller received, in order
     std::map<int, long> cuenta;      // faults drawn, by kind
 
@@ -121,12 +140,16 @@ struct Sorteo {
                 FalloTrama::CortarLinea,
             };
             f.tipo = tipos[std::uniform_int_distribution<int>(0, int(std::size(tipos)) - 1)(azar)];
+            if (sinCabecera && (f.tipo == FalloTrama::BytesAntes || f.tipo == FalloTrama::BytesDespues)) {
+                vistas.push_back({t, f, Reloj::now()});
+                return f;
+            }
             auto entre = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(azar); };
             switch (f.tipo) {
             case FalloTrama::Tarde:
                 // Beyond the limit, up to 3 s; kept 50 ms clear of both ends so that the
                 // machine's own delays do not move a reply across them.
-                f.Ms = int((LimiteRespuestaMs + entre(50, 950)) * factor);
+                f.Ms = int((LimiteRespuestaMs + entre(50, sinEco ? 500 : 950)) * factor);
                 break;
             case FalloTrama::Parcial:
                 f.Bytes = entre(1, 7);
@@ -305,7 +328,7 @@ const Orden Ordenes[] = {
     {&Ui::frmMain::btnTelamandoMotor2, 3, 1, " QZL Motor 2 OK", " QZL Motor 2 fail"},
 };
 
-enum class Op { Leer, Escribir, Editar, EscribirColores, LeerColores, EditarTabla, Estado, Valores, Directa, Temporizadores };
+enum class Op { Leer, Escribir, Editar, EscribirColores, LeerColores, EditarTabla, Estado, Valores, Directa, Temporizadores, Cambiar };
 const char* NombreOp(Op o)
 {
     switch (o) {
@@ -319,6 +342,7 @@ const char* NombreOp(Op o)
     case Op::Valores: return "live values";
     case Op::Directa: return "direct command";
     case Op::Temporizadores: return "poll timers";
+    case Op::Cambiar: return "controller swapped";
     }
     return "?";
 }
@@ -347,7 +371,13 @@ class TestSoak : public QObject {
     // What the window holds for each cell: what the last good read showed, and the edits since.
     std::array<int, 256> modelo{};
     bool sinEdicionDesdeLectura = false;
-    bool lecturaFallidaDesde = false;  // a read failed since the last good one
+    // What a write must end with, sending nothing, while the fields are not the controller's
+    // own (no identification yet, or a failed identification or read since the last good
+    // read); empty when it may write.
+    QString rechazoEscritura;  // set when the window exists: no identification yet
+    FormaRespuesta forma = FormaRespuesta::Completa;
+    // How often the checks of the new rules came into play, for the summary.
+    int escriturasRehusadas = 0, actosEnCampos = 0, cambiosDuranteColores = 0;
     // Fault-free reads of each controller state seen, by its cells.
     std::map<std::array<uint8_t, 256>, QMap<QString, QString>> referencias;
 
@@ -550,20 +580,22 @@ class TestSoak : public QObject {
             return false;
         }
         referencias[e.Celdas] = ValoresParametros();
-        lecturaFallidaDesde = false;
+        rechazoEscritura.clear();
         for (int a = 0; a < 256; ++a)
             modelo[size_t(a)] = e.Celdas[size_t(a)];
         sinEdicionDesdeLectura = true;
         return true;
     }
 
-    void OpLeer()
+    // conReferencia: a fault-free read of the controller comes first, as every good read must
+    // show what it shows; without, the read is the first of a controller just put on the line.
+    void OpLeer(bool conReferencia = true)
     {
-        if (!Referencia())
+        if (conReferencia && !Referencia())
             return;
         const EstadoSimulador e = SimEstado(sim.get());
         const QMap<QString, QString> antes = ValoresParametros();
-        const QMap<QString, QString> esperado = referencias[e.Celdas];
+        const QMap<QString, QString> esperado = conReferencia ? referencias[e.Celdas] : QMap<QString, QString>();
         primeraTramaOp = TramasVistas();
         Faltas(true);
         HistorialPanel1().clear();
@@ -583,7 +615,7 @@ class TestSoak : public QObject {
         const bool completa = OrdenPropio(tramas, [](const Trama& t) { return t[4] == 128 || t[4] == 1; },
                                           [](const Trama& t) { return t[4] * 256 + t[5]; }, orden);
         if (leida) {
-            const QString d = Diferencias(esperado, ValoresParametros());
+            const QString d = conReferencia ? Diferencias(esperado, ValoresParametros()) : QString();
             if (!d.isEmpty())
                 Fallo(u"the read ended \"%1\" but shows what the controller does not hold: %2"_s.arg(fin, d));
             if (!completa)
@@ -591,9 +623,10 @@ class TestSoak : public QObject {
             for (int a = 0; a < 256; ++a)
                 modelo[size_t(a)] = e.Celdas[size_t(a)];
             sinEdicionDesdeLectura = true;
-            lecturaFallidaDesde = false;
+            rechazoEscritura.clear();
         } else {
-            lecturaFallidaDesde = true;
+            // The map is not trusted after a failed identification, nor the fields after a failed read.
+            rechazoEscritura = TextoRecurso(h.contains(u"Reading"_s) ? 2006 : 2005);
             if (fin.isEmpty() || fin == u"Ended"_s || fin == u"Changes pending record"_s)
                 Fallo(u"the read failed but its last own text is \"%1\" (history: %2)"_s.arg(fin, h.join(u" | "_s)));
             const QString d = Diferencias(antes, ValoresParametros());
@@ -612,12 +645,28 @@ class TestSoak : public QObject {
                 direcciones.append(a);
         primeraTramaOp = TramasVistas();
         const bool sinEdicion = sinEdicionDesdeLectura;
-        const QString tras = lecturaFallidaDesde ? u" (a read failed since the last good one)"_s : QString();
+        const QString rechazo = rechazoEscritura;
         Faltas(true);
         HistorialPanel1().clear();
         DialogosMostrados().clear();
         Pulsar(Ventana().CEscribir);
         Faltas(false);
+        if (!rechazo.isEmpty()) {
+            ++escriturasRehusadas;
+            // Nothing of the window may reach a controller whose identification or read failed.
+            for (const TramaVista& v : TramasDesde(primeraTramaOp))
+                if (v.trama[4] == 2) {
+                    Fallo(u"a write after a failed identification or read sent %1"_s.arg(QString::fromStdString(TramaHex(v.trama.data()))));
+                    break;
+                }
+            if (!HistorialPanel1().contains(rechazo))
+                Fallo(u"a write that may not write did not say \"%1\" (history: %2)"_s.arg(rechazo, HistorialPanel1().join(u" | "_s)));
+            if (HistorialPanel1().contains(u"Ended"_s) || HistorialPanel1().contains(u"Writing"_s))
+                Fallo(u"a write that may not write showed \"Writing\" or \"Ended\": "_s + HistorialPanel1().join(u" | "_s));
+            if (!CeldasDistintas(antes, SimEstado(sim.get())).isEmpty())
+                Fallo(u"a write that may not write changed the controller"_s);
+            return;
+        }
         const QString fin = UltimoPropio(QRegularExpression(u"^(Ended|Writing Error in data \\d+|Reading Error in data \\d+)$"_s));
         const EstadoSimulador despues = SimEstado(sim.get());
         const std::vector<TramaVista> tramas = TramasDesde(primeraTramaOp);
@@ -628,7 +677,7 @@ class TestSoak : public QObject {
                 ajenos.append(x);
         }
         if (!ajenos.isEmpty())
-            Fallo(u"%1 write frames carry a value the window did not hold%3: %2"_s.arg(ajenos.size()).arg(Corto(ajenos), tras));
+            Fallo(u"%1 write frames carry a value the window did not hold: %2"_s.arg(ajenos.size()).arg(Corto(ajenos)));
         const bool completa = OrdenPropio(tramas, [](const Trama& t) { return t[4] == 2; },
                                           [](const Trama& t) { return int(t[5]); }, direcciones);
         // Its own messages only: a live-value refresh clicked meanwhile may find no port.
@@ -696,18 +745,97 @@ class TestSoak : public QObject {
                 sinEdicionDesdeLectura = false;
             }
         }
+        if (Entre(0, 2) == 0) {
+            // A list entry chosen and chosen back: the entry is written, even where the cell
+            // held a value the list could not show.
+            static const std::pair<const char*, int> listas[] = {{"cmbModofuncionamiento", 55}, {"ComboLamparaPrincipal", 40}};
+            const auto& [nombre, celda] = listas[Entre(0, 1)];
+            auto* l = qobject_cast<QComboBox*>(Control(QLatin1String(nombre)));
+            if (l && l->isEnabled() && l->currentIndex() >= 0 && l->count() > 1) {
+                const int i = l->currentIndex();
+                l->setFocus();
+                QTest::keyClick(l, i > 0 ? Qt::Key_Up : Qt::Key_Down);
+                QTest::keyClick(l, i > 0 ? Qt::Key_Down : Qt::Key_Up);
+                if (l->currentIndex() != i)
+                    Fallo(u"%1 did not come back to entry %2"_s.arg(QLatin1String(nombre)).arg(i));
+                modelo[size_t(celda)] = i;
+                sinEdicionDesdeLectura = false;
+                ++actosEnCampos;
+            }
+        }
+        if (Entre(0, 2) == 0) {
+            // The time typed over what it shows, 999 for any longer one: 999 is written.
+            QLineEdit* t = Ventana().txtTiempoDe;
+            bool ok = false;
+            const int v = t->text().toInt(&ok);
+            if (t->isEnabled() && ok && v >= 0 && v <= 65535) {
+                const QString texto = t->text();
+                t->setFocus();
+                t->selectAll();
+                QTest::keyClicks(t, texto);
+                modelo[57] = v >> 8;
+                modelo[58] = v & 0xFF;
+                sinEdicionDesdeLectura = false;
+                ++actosEnCampos;
+            }
+        }
     }
 
     void OpEscribirColores()
     {
         const EstadoSimulador antes = SimEstado(sim.get());
         const EstadoSimulador esperado = SegmentosDeVentana(antes);
+        // The write takes the colours from the labels' captions into the table's colours.
+        Tabla tablaAntes = TablaVentana();
+        for (int r = 1; r <= 8; ++r)
+            tablaAntes.colores[r] = int32_t(tablaAntes.captions[r].toLongLong());
         const QList<int> orden = OrdenSegmentos();
         primeraTramaOp = TramasVistas();
+        // A change of the table tried while the write runs: cleared, typed into, a colour
+        // chosen. The table is the write's until it ends: none of it may reach a frame.
+        const size_t cambioTras = primeraTramaOp + size_t(Entre(1, 500));
+        const int cambio = Entre(0, 2);
+        const QColor color(Entre(0, 255), Entre(0, 255), Entre(0, 255));
+        bool intentado = false;
+        QTimer vigia;
+        QObject::connect(&vigia, &QTimer::timeout, &vigia, [&] {
+            if (intentado || TramasVistas() < cambioTras || !FormPrincipal())
+                return;
+            intentado = true;
+            ++cambiosDuranteColores;
+            switch (cambio) {
+            case 0: Ventana().CBorrarTabla->click(); break;
+            case 1:
+                // Typed where the technician left the grid, then Tab to leave the cell.
+                QTest::keyClicks(Ventana().MSFlexGridPautas, u"123"_s);
+                QTest::keyClick(Ventana().MSFlexGridPautas, Qt::Key_Tab);
+                break;
+            default:
+                ContestarDialogos(QString(), color);
+                QTest::mouseClick(LColor(1), Qt::LeftButton);
+                ContestarDialogos();
+                break;
+            }
+        });
+        vigia.start(1);
         Faltas(true);
         HistorialPanel1().clear();
         Pulsar(Ventana().CEscribirColores);
         Faltas(false);
+        vigia.stop();
+        if (intentado && !(TablaVentana() == tablaAntes)) {
+            const Tabla ahora = TablaVentana();
+            QStringList d;
+            for (int r = 1; r <= 8; ++r) {
+                if (ahora.colores[r] != tablaAntes.colores[r] || ahora.captions[r] != tablaAntes.captions[r])
+                    d.append(u"colour %1: %2 \"%3\" -> %4 \"%5\""_s.arg(r).arg(tablaAntes.colores[r]).arg(tablaAntes.captions[r])
+                                 .arg(ahora.colores[r]).arg(ahora.captions[r]));
+                for (int c = 1; c <= 32; ++c)
+                    if (ahora.pautas[r][c] != tablaAntes.pautas[r][c])
+                        d.append(u"entry %1,%2: %3 -> %4"_s.arg(r).arg(c).arg(tablaAntes.pautas[r][c]).arg(ahora.pautas[r][c]));
+            }
+            Fallo(u"the table or the colours changed during the colour write (change %1 tried): %2"_s.arg(cambio).arg(Corto(d)));
+        }
         const QString fin = UltimoPropio(QRegularExpression(u"^(Ended|Writing Error in data \\d+)$"_s));
         const EstadoSimulador despues = SimEstado(sim.get());
         const std::vector<TramaVista> tramas = TramasDesde(primeraTramaOp);
@@ -911,36 +1039,91 @@ class TestSoak : public QObject {
             v.btnSpoolValorInstantaneo->click();
     }
 
-private slots:
-    void initTestCase()
+    // Another controller on the line: its cells and table drawn anew, then read at once. A
+    // read that fails leaves the other controller's values in the window, and a write then
+    // sends nothing; a good one shows what a fault-free read of it shows.
+    void OpCambiar()
     {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        segundos = int(EntornoReal("QZL_SOAK_SECONDS", 30));
-        factor = EntornoReal("QZL_SOAK_FACTOR", 0.1);
-        pararAlPrimero = qEnvironmentVariable("QZL_SOAK_STOP") == u"1"_s;
-        detallado = qEnvironmentVariable("QZL_SOAK_VERBOSE") == u"1"_s;
-        bool ok = false;
-        semilla = qEnvironmentVariable("QZL_SOAK_SEED").toULongLong(&ok);
-        if (!ok)
-            semilla = uint64_t(std::chrono::system_clock::now().time_since_epoch().count()) % 1000000007u;
-        azarFallos.tasa = EntornoReal("QZL_SOAK_RATE", 0.08);
-        azarFallos.factor = factor;
-        std::printf("soak: seed %llu, %d s, waits x%g, %g of the frames faulted\n",
-                    static_cast<unsigned long long>(semilla), segundos, factor, azarFallos.tasa);
-        std::fflush(stdout);
-        azar.seed(semilla);
-        azarMolestias.seed(uint32_t(semilla * 7919u + 1u));
-        std::signal(SIGSEGV, AlMorir);
-        std::signal(SIGABRT, AlMorir);
-        std::signal(SIGBUS, AlMorir);
-        std::signal(SIGFPE, AlMorir);
+        EstadoSimulador e = SimEstado(sim.get());
+        DibujarControlador(e);
+        SimFijarEstado(sim.get(), e);
+        sinEdicionDesdeLectura = false;
+        OpLeer(false);
+        if (!rechazoEscritura.isEmpty()) {
+            OpEscribir();
+            return;
+        }
+        const QMap<QString, QString> vistos = ValoresParametros();
+        referencias.erase(e.Celdas);
+        if (!Referencia())
+            return;
+        const QString d = Diferencias(referencias[e.Celdas], vistos);
+        if (!d.isEmpty())
+            Fallo(u"the first read of a controller just put on the line showed what it does not hold: "_s + d);
     }
 
-    void soak()
+    // The run's last write, with Exit pressed in the middle of it: the write goes on to its
+    // end with the window shown and the notice in panel 1, then the window closes.
+    void SalirDuranteEscritura()
     {
-        // Every address present, in service mode; the cells no field shows, and the values of
-        // many fields, drawn from the seed, so that a write of what was read must keep them.
-        EstadoSimulador e = EstadoDemo();
+        if (!rechazoEscritura.isEmpty()) {
+            referencias.clear();
+            if (!Referencia())
+                return;
+        }
+        primeraTramaOp = TramasVistas();
+        const size_t salirTras = primeraTramaOp + size_t(Entre(1, 200));
+        bool pedida = false;
+        bool ocultaDuranteLaEscritura = false;
+        QTimer vigia;
+        QObject::connect(&vigia, &QTimer::timeout, &vigia, [&] {
+            if (!pedida && TramasVistas() >= salirTras && FormPrincipal()) {
+                pedida = true;
+                Ventana().Csalir->click();
+            }
+            if (pedida && OperacionEnCurso() && (!FormPrincipal() || !FormPrincipal()->isVisible()))
+                ocultaDuranteLaEscritura = true;
+        });
+        vigia.start(1);
+        Faltas(true);
+        HistorialPanel1().clear();
+        if (FormPrincipal())
+            Ventana().CEscribir->click();
+        Faltas(false);
+        vigia.stop();
+        if (!pedida) {
+            std::printf("soak: the last write ended before Exit was pressed\n");
+            return;
+        }
+        if (ocultaDuranteLaEscritura)
+            Fallo(u"the window went while the write ran after Exit"_s);
+        if (!HistorialPanel1().contains(TextoRecurso(2007)))
+            Fallo(u"Exit during the write did not say that the program ends when the write is done: "_s
+                  + HistorialPanel1().join(u" | "_s));
+        const QString fin = UltimoPropio(QRegularExpression(u"^(Ended|Writing Error in data \\d+)$"_s));
+        QList<int> direcciones;
+        for (int a = 0; a < 256; ++a)
+            if (Presente(a) && (a < PrimeraCeldaFabricacion || a > UltimaCeldaFabricacion))
+                direcciones.append(a);
+        const bool completa = OrdenPropio(TramasDesde(primeraTramaOp), [](const Trama& t) { return t[4] == 2; },
+                                          [](const Trama& t) { return int(t[5]); }, direcciones);
+        if (fin == u"Ended"_s && !completa)
+            Fallo(u"the write after Exit ended \"Ended\" without writing every present address"_s);
+        if (fin.isEmpty())
+            Fallo(u"the write after Exit ended with no text of its own: "_s + HistorialPanel1().join(u" | "_s));
+        const EstadoSimulador despues = SimEstado(sim.get());
+        for (const int a : direcciones)
+            if (fin == u"Ended"_s && despues.Celdas[size_t(a)] != modelo[size_t(a)])
+                Fallo(u"after Exit, cell %1 holds %2, not the window's %3"_s.arg(a).arg(despues.Celdas[size_t(a)]).arg(modelo[size_t(a)]));
+        if (!QTest::qWaitFor([] { return !FormPrincipal() || !FormPrincipal()->isVisible(); }, 5000))
+            Fallo(u"the window stayed after the write that Exit waited for"_s);
+    }
+
+    // Every address present; the cells no field shows, and the values of many fields, drawn
+    // from the seed, so that a write of what was read must keep them; lists and times drawn
+    // beyond what their fields can show, so that only an act on the field may change them.
+    void DibujarControlador(EstadoSimulador& e)
+    {
         for (int a = 0; a < 256; ++a)
             FijarPresente(e, a);
         auto byte = [&] { return uint8_t(Entre(0, 255)); };
@@ -962,8 +1145,54 @@ private slots:
             for (int c = 1; c <= 32; ++c)
                 FijarEntradaTabla(e, r, c, uint16_t(Entre(0, 3) == 0 ? 511 : Entre(0, 359)));
         }
+        e.Celdas[55] = uint8_t(Entre(0, 3));
+        e.Celdas[40] = uint8_t(Entre(0, 7));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        segundos = int(EntornoReal("QZL_SOAK_SECONDS", 30));
+        factor = EntornoReal("QZL_SOAK_FACTOR", 0.1);
+        pararAlPrimero = qEnvironmentVariable("QZL_SOAK_STOP") == u"1"_s;
+        detallado = qEnvironmentVariable("QZL_SOAK_VERBOSE") == u"1"_s;
+        bool ok = false;
+        semilla = qEnvironmentVariable("QZL_SOAK_SEED").toULongLong(&ok);
+        if (!ok)
+            semilla = uint64_t(std::chrono::system_clock::now().time_since_epoch().count()) % 1000000007u;
+        azarFallos.tasa = EntornoReal("QZL_SOAK_RATE", 0.08);
+        azarFallos.factor = factor;
+        // The reply shape from a stream of its own, so the rest of a seed's draws stay as they were.
+        std::mt19937_64 azarForma(semilla * 31u + 7u);
+        forma = FormasRespuesta[std::uniform_int_distribution<size_t>(0, std::size(FormasRespuesta) - 1)(azarForma)];
+        const QString nombreForma = qEnvironmentVariable("QZL_SOAK_SHAPE");
+        for (const FormaRespuesta f : FormasRespuesta)
+            if (nombreForma == QLatin1String(NombreForma(f)))
+                forma = f;
+        azarFallos.sinCabecera = forma == FormaRespuesta::Ceros || forma == FormaRespuesta::SinCabecera
+            || forma == FormaRespuesta::SinCabeceraComando;
+        azarFallos.sinEco = forma != FormaRespuesta::Completa && forma != FormaRespuesta::SinCabecera;
+        std::printf("soak: seed %llu, replies %s, %d s, waits x%g, %g of the frames faulted\n",
+                    static_cast<unsigned long long>(semilla), NombreForma(forma), segundos, factor, azarFallos.tasa);
+        std::fflush(stdout);
+        azar.seed(semilla);
+        azarMolestias.seed(uint32_t(semilla * 7919u + 1u));
+        std::signal(SIGSEGV, AlMorir);
+        std::signal(SIGABRT, AlMorir);
+        std::signal(SIGBUS, AlMorir);
+        std::signal(SIGFPE, AlMorir);
+    }
+
+    void soak()
+    {
+        EstadoSimulador e = EstadoDemo();
+        DibujarControlador(e);
         sim = IniciarSimuladorPrueba(1, e);
         QVERIFY(sim);
+        FallosSimulador conForma;
+        conForma.Forma = forma;
+        SimFijarFallos(sim.get(), conForma);
         sorteo = &azarFallos;
         SimFijarSorteo(sim.get(), [](const Trama& t, int) { return sorteo->Sacar(t); });
 
@@ -971,6 +1200,7 @@ private slots:
         FactorEsperas = factor;
         CuentaMilisegundo = 0;
         ContestarDialogos();
+        rechazoEscritura = TextoRecurso(2004);
 
         // Clicks all through every operation.
         QObject::connect(&molestias, &QTimer::timeout, this, [this] {
@@ -1013,7 +1243,7 @@ private slots:
             static const std::pair<Op, int> pesos[] = {
                 {Op::Leer, 22}, {Op::Escribir, 22}, {Op::Editar, 12}, {Op::EscribirColores, 5},
                 {Op::LeerColores, 5}, {Op::EditarTabla, 4}, {Op::Estado, 12}, {Op::Valores, 8},
-                {Op::Directa, 8}, {Op::Temporizadores, 2}};
+                {Op::Directa, 8}, {Op::Temporizadores, 2}, {Op::Cambiar, 3}};
             int total = 0;
             for (const auto& p : pesos)
                 total += p.second;
@@ -1054,6 +1284,7 @@ private slots:
             case Op::Valores: OpValores(); break;
             case Op::Directa: OpDirecta(); break;
             case Op::Temporizadores: OpTemporizadores(); break;
+            case Op::Cambiar: OpCambiar(); break;
             }
             inicioOperacionMs = 0;
             if (detallado) {
@@ -1074,6 +1305,19 @@ private slots:
         Ventana().Command1->click();
         if (Ventana().btnSpoolValorInstantaneo->text() != u"Activar auto"_s)
             Ventana().btnSpoolValorInstantaneo->click();
+        ++numeroOp;
+        opActual = Op::Escribir;
+        std::snprintf(textoEnCurso, sizeof textoEnCurso, "operation %d (exit during a write), seed %llu", numeroOp,
+                      static_cast<unsigned long long>(semilla));
+        {
+            std::lock_guard<std::mutex> l(azarFallos.m);
+            azarFallos.azar.seed(semilla * 1000003u + uint64_t(numeroOp));
+        }
+        inicioOperacionMs = AhoraMs();
+        SalirDuranteEscritura();
+        inicioOperacionMs = 0;
+        Reponer();
+        Informar();
 
         long tramas = 0;
         QStringList porTipo;
@@ -1089,8 +1333,10 @@ private slots:
         QStringList ops;
         for (const auto& [op, n] : operaciones)
             ops.append(u"%1 %2"_s.arg(QLatin1String(NombreOp(op))).arg(n));
-        std::printf("soak: seed %llu: %d operations (%s) in %lld s; %ld frames, %ld faults drawn (%s); %d failures\n",
-                    static_cast<unsigned long long>(semilla), numeroOp, qPrintable(ops.join(u", "_s)),
+        std::printf("soak: %d writes refused, %d acts on fields, %d table changes tried during colour writes\n",
+                    escriturasRehusadas, actosEnCampos, cambiosDuranteColores);
+        std::printf("soak: seed %llu, replies %s: %d operations (%s) in %lld s; %ld frames, %ld faults drawn (%s); %d failures\n",
+                    static_cast<unsigned long long>(semilla), NombreForma(forma), numeroOp, qPrintable(ops.join(u", "_s)),
                     static_cast<long long>(reloj.elapsed() / 1000), tramas, faltas, qPrintable(porTipo.join(u", "_s)),
                     int(fallos.size()));
         std::fflush(stdout);
