@@ -665,6 +665,12 @@ class TestSoak : public QObject {
                 Fallo(u"a write that may not write showed \"Writing\" or \"Ended\": "_s + HistorialPanel1().join(u" | "_s));
             if (!CeldasDistintas(antes, SimEstado(sim.get())).isEmpty())
                 Fallo(u"a write that may not write changed the controller"_s);
+            // Then a good read and the write again, so that writes stay as often exercised
+            // however often reads fail.
+            Informar();
+            referencias.erase(antes.Celdas);
+            if (Referencia())
+                OpEscribir();
             return;
         }
         const QString fin = UltimoPropio(QRegularExpression(u"^(Ended|Writing Error in data \\d+|Reading Error in data \\d+)$"_s));
@@ -1092,7 +1098,8 @@ class TestSoak : public QObject {
         Faltas(false);
         vigia.stop();
         if (!pedida) {
-            std::printf("soak: the last write ended before Exit was pressed\n");
+            std::printf("soak: the last write ended before Exit was pressed: %s\n",
+                        qPrintable(Corto(HistorialPanel1(), 8)));
             return;
         }
         if (ocultaDuranteLaEscritura)
