@@ -32,6 +32,7 @@
 #include "params/Catalogo.h"
 #include "ui/Dialogos.h"
 #include "ui/Estado.h"
+#include "ui/Idioma.h"
 #include "ui/Ventana.h"
 #include "ui/frmMain.h"
 
@@ -618,9 +619,27 @@ class TestSoak : public QObject {
         DialogosMostrados().clear();
         Pulsar(Ventana().CEscribir);
         Faltas(false);
-        const QString fin = UltimoPropio(QRegularExpression(u"^(Ended|Writing Error in data \\d+|Reading Error in data \\d+)$"_s));
+        // After a failed read the write refuses in the window's language and sends nothing.
+        const QStringList rehusos = {TextoRecurso(2004), TextoRecurso(2005), TextoRecurso(2006)};
+        QStringList patrones = {u"Ended"_s, u"Writing Error in data \\d+"_s, u"Reading Error in data \\d+"_s};
+        for (const QString& r : rehusos)
+            patrones << QRegularExpression::escape(r);
+        const QString fin = UltimoPropio(QRegularExpression(u"^("_s + patrones.join(u'|') + u")$"_s));
         const EstadoSimulador despues = SimEstado(sim.get());
         const std::vector<TramaVista> tramas = TramasDesde(primeraTramaOp);
+        if (rehusos.contains(fin)) {
+            if (!lecturaFallidaDesde)
+                Fallo(u"the write refused (\"%1\") with no failed read since the last good one"_s.arg(fin));
+            for (const TramaVista& v : tramas)
+                if (v.trama[4] == 2) {
+                    Fallo(u"the write refused (\"%1\") yet sent frames"_s.arg(fin));
+                    break;
+                }
+            if (!CeldasDistintas(antes, despues).isEmpty())
+                Fallo(u"the write refused (\"%1\") yet the controller changed"_s.arg(fin));
+            SinSolape(tramas);
+            return;
+        }
         QStringList ajenos;
         for (const TramaVista& v : tramas) {
             const QString x = u"cell %1 sent %2, held %3"_s.arg(v.trama[5]).arg(v.trama[6]).arg(modelo[v.trama[5]]);
