@@ -4,6 +4,7 @@
 #include "app/ModuloKX.h"
 #include "flash/Pautas.h"
 #include "link/Calibracion.h"
+#include "params/Campos.h"
 #include "params/Catalogo.h"
 #include "params/TablaLux.h"
 #include "ui/Ayuda.h"
@@ -43,8 +44,10 @@ void Form_Load()
     FormatearGrid();
     BorrarDatosGrid();
 
-    // 3. Device-dependent controls hidden until an identification shows them
+    // 3. Device-dependent controls hidden until an identification shows them; the start
+    //    texts are nobody's values
     OcultaControles();
+    RecordarProcedencia(OrigenValores::Ninguno);
 
     // 4. Start picture
     v.PictureInicio->move(Pixeles(1800), Pixeles(2760));

@@ -2,6 +2,7 @@
 
 #include "app/ListaPuertos.h"
 #include "flash/Eventos.h"
+#include "informe/Eventos.h"
 #include "link/Eventos.h"
 #include "params/Eventos.h"
 #include "ui/Interfaz.h"
@@ -13,4 +14,5 @@ void ConectarManejadores()
     ConectarEnlace();
     ConectarParametros();
     ConectarFlash();
+    ConectarInforme();
 }

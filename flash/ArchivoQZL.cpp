@@ -370,6 +370,7 @@ void AbrirArchivoQZL()
     }
     ultimoArchivo = ruta;
     AplicarArchivoQZL(contenido);
+    RecordarProcedencia(OrigenValores::Archivo, ruta);
     // A file opened after a good identification may be written to that controller; before
     // one, or after a failed one, nobody knows which addresses the controller has.
     if (ValoresVentana == PertenenciaValores::LecturaFallida)

@@ -16,21 +16,15 @@ static bool EsAnguloSector(int32_t e)
     return e >= 0 && e <= 359;
 }
 
-// A row has a colour once one was read, loaded or chosen: its header then carries it.
-static bool TieneColor(int fila)
+bool FilaConColor(int fila)
 {
     const QTableWidget* g = Ventana().MSFlexGridPautas;
     const QTableWidgetItem* cabecera = g ? g->verticalHeaderItem(fila - 1) : nullptr;
     return cabecera && cabecera->background().style() != Qt::NoBrush;
 }
 
-struct Sector {
-    int inicio;
-    int fin;
-};
-
 // Segment k of a row is entries 2k - 1 (start) and 2k (end); both must be angles.
-static QList<Sector> SectoresDeFila(int fila)
+QList<Sector> SectoresDeFila(int fila)
 {
     QList<Sector> s;
     for (int k = 1; k <= ColumnasPautas / 2; ++k) {
@@ -61,7 +55,7 @@ QString DescripcionSectores()
         for (const Sector& s : sectores)
             partes << QStringLiteral("%1 to %2").arg(s.inicio).arg(s.fin);
         const QString color =
-            TieneColor(r) ? QStringLiteral("colour %1").arg(TablaColores[r]) : QStringLiteral("no colour");
+            FilaConColor(r) ? QStringLiteral("colour %1").arg(TablaColores[r]) : QStringLiteral("no colour");
         filas << QStringLiteral("Row %1, %2: %3").arg(r).arg(color, partes.join(QStringLiteral(", ")));
     }
     return filas.isEmpty() ? QStringLiteral("No sectors") : filas.join(QStringLiteral("; "));
@@ -85,32 +79,23 @@ QLabel* DibujoSectores()
     return dibujo;
 }
 
-void DibujarSectores()
+void PintarSectores(QPainter& p, const QRectF& area, const QColor& neutro, const QColor& colorContorno,
+                    qreal trazo)
 {
-    QLabel* dibujo = DibujoSectores();
-    if (!dibujo)
-        return;
-    const QSize tamano = dibujo->size();
-    const qreal escala = dibujo->devicePixelRatioF();
-    QPixmap lienzo(tamano * escala);
-    lienzo.setDevicePixelRatio(escala);
-    lienzo.fill(Qt::transparent);
-
-    QPainter p(&lienzo);
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    const QPointF centro(tamano.width() / 2.0, tamano.height() / 2.0);
-    const qreal radio = std::min(tamano.width(), tamano.height()) / 2.0 - 2.0;
+    const QPointF centro = area.center();
+    const qreal radio = std::min(area.width(), area.height()) / 2.0 - 2.0 * trazo;
     // Eight rings and the hub's width; each ring a band with a thin gap to the next.
     const qreal paso = radio / (FilasPautas + 1);
     const qreal grosor = paso * 0.8;
-    const QColor neutro = dibujo->palette().color(QPalette::WindowText);
 
     // The 0 bearing, so the drawing reads like a compass card.
-    p.setPen(QPen(neutro, 1));
+    p.setPen(QPen(neutro, trazo));
     p.drawLine(centro, QPointF(centro.x(), centro.y() - radio));
 
     // Every band is outlined, so a light colour (white) still shows on the page.
-    const QPen contorno(dibujo->palette().color(QPalette::Dark), 1);
+    const QPen contorno(colorContorno, trazo);
     for (int r = 1; r <= FilasPautas; ++r) {
         const qreal fuera = radio - (r - 1) * paso;
         const qreal dentro = fuera - grosor;
@@ -126,11 +111,28 @@ void DibujarSectores()
             banda.arcTo(aroDentro, desde + extension, -extension);
             banda.closeSubpath();
             // No colour yet: the band's outline only.
-            p.setBrush(TieneColor(r) ? QBrush(ColorDeCodigo(TablaColores[r])) : QBrush(Qt::NoBrush));
+            p.setBrush(FilaConColor(r) ? QBrush(ColorDeCodigo(TablaColores[r])) : QBrush(Qt::NoBrush));
             p.setPen(contorno);
             p.drawPath(banda);
         }
     }
+    p.restore();
+}
+
+void DibujarSectores()
+{
+    QLabel* dibujo = DibujoSectores();
+    if (!dibujo)
+        return;
+    const QSize tamano = dibujo->size();
+    const qreal escala = dibujo->devicePixelRatioF();
+    QPixmap lienzo(tamano * escala);
+    lienzo.setDevicePixelRatio(escala);
+    lienzo.fill(Qt::transparent);
+
+    QPainter p(&lienzo);
+    PintarSectores(p, QRectF(QPointF(0, 0), QSizeF(tamano)), dibujo->palette().color(QPalette::WindowText),
+                   dibujo->palette().color(QPalette::Dark));
     p.end();
     dibujo->setPixmap(lienzo);
     dibujo->setAccessibleDescription(DescripcionSectores());

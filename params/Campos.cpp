@@ -89,6 +89,8 @@ struct CampoMostrado {
 };
 ImagenParametros imagenBase;
 std::vector<CampoMostrado> mostrados;
+ProcedenciaValores procedencia;
+qint64 secuencia = 0;
 
 CampoMostrado* Mostrado(const FilaMapa& f)
 {
@@ -116,6 +118,31 @@ void MarcarCampoTocado(const FilaMapa& f)
 {
     if (CampoMostrado* m = Mostrado(f))
         m->tocado = true;
+    procedencia.ultimoCambio = ++secuencia;
+}
+
+void RecordarProcedencia(OrigenValores origen, const QString& archivo)
+{
+    procedencia = ProcedenciaValores{};
+    procedencia.origen = origen;
+    procedencia.cuando = QDateTime::currentDateTime();
+    procedencia.archivo = archivo;
+}
+
+qint64 MarcaEscritura()
+{
+    return ++secuencia;
+}
+
+void RecordarEscrituraCompleta(qint64 marca)
+{
+    procedencia.ultimaEscritura = marca;
+    procedencia.cuandoEscritura = QDateTime::currentDateTime();
+}
+
+const ProcedenciaValores& Procedencia()
+{
+    return procedencia;
 }
 
 void ConectarCamposTocados()

@@ -4,6 +4,8 @@
 // whole window.
 #include "params/Catalogo.h"
 
+#include <QDateTime>
+
 class QComboBox;
 class QWidget;
 
@@ -45,6 +47,26 @@ void MarcarCampoTocado(const FilaMapa& fila);
 void ConectarCamposTocados();
 // Sets the row's cells of the image to 0.
 void BorrarCeldas(const FilaMapa& fila, ImagenParametros& imagen);
+
+// --- Where the window's values came from (the service report states it) ---
+enum class OrigenValores { Ninguno, Controlador, Archivo };
+struct ProcedenciaValores {
+    OrigenValores origen = OrigenValores::Ninguno;  // nothing read or loaded yet
+    QDateTime cuando;  // when the read ended or the file was opened
+    QString archivo;   // the file, for OrigenValores::Archivo
+    // Acts of the technician and whole writes, counted in one sequence so that their
+    // order is known even within one clock tick: 0 for none since the read or load.
+    qint64 ultimoCambio = 0;
+    qint64 ultimaEscritura = 0;  // the last write that sent every address, at its encoding
+    QDateTime cuandoEscritura;
+};
+// A read that ended well, or a file opened: a new origin, with no edit and no write yet.
+void RecordarProcedencia(OrigenValores origen, const QString& archivo = QString());
+// The mark a write takes before it encodes the window; RecordarEscrituraCompleta(mark)
+// when every address went out, so that edits made during the write stay unwritten.
+qint64 MarcaEscritura();
+void RecordarEscrituraCompleta(qint64 marca);
+const ProcedenciaValores& Procedencia();
 
 // Encodes the fields of every row that goes to the controller, in cell order, into
 // imagen, which starts as ImagenBase(); rows with CampoSinCambios keep its cells, the

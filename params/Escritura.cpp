@@ -82,6 +82,7 @@ void EscribirQZL()
     if (EscrituraRehusada())
         return;
     ImagenParametros imagen;
+    const qint64 marca = MarcaEscritura();
     if (CodificarVentana(imagen)) {
         MensajeCritico(ErrorDeEscritura);
         return;
@@ -124,6 +125,8 @@ void EscribirQZL()
         }
     }
     op.Terminar();
+    if (primerFallo < 0)
+        RecordarEscrituraCompleta(marca);
     Panel1(primerFallo < 0 ? QStringLiteral("Ended")
                            : QStringLiteral("Writing Error in data ") + QString::number(primerFallo));
 }

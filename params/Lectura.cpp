@@ -106,4 +106,5 @@ void LeerQZL()
             MsgBox(TextoRecurso(TextoFirmware));
     }
     ValoresVentana = PertenenciaValores::DelControlador;
+    RecordarProcedencia(OrigenValores::Controlador);
 }

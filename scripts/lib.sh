@@ -2,7 +2,7 @@
 # Sourced, not run.
 
 QZL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-QZL_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev fp-utils fonts-liberation qt6-base-private-dev)
+QZL_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev fp-utils fonts-liberation qt6-base-private-dev poppler-utils)
 # Building the Debian package (dpkg-shlibdeps computes its dependencies) and checking it.
 QZL_PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils appstream)
 

@@ -53,7 +53,7 @@ private slots:
     void sinFuentesNoHayPrueba()
     {
         // A rule over no files would pass whatever the code does.
-        for (const char* carpeta : {"app", "link", "params", "flash", "ui"})
+        for (const char* carpeta : {"app", "link", "params", "flash", "ui", "informe"})
             QVERIFY2(!Inclusiones(QLatin1String(carpeta)).isEmpty(), carpeta);
     }
 
@@ -63,10 +63,16 @@ private slots:
         QTest::addColumn<QStringList>("vedadas");     // folders it must not include
         QTest::addColumn<QStringList>("soloDesde");   // of these folders, only these headers
         QTest::addColumn<QStringList>("permitidas");
-        QTest::newRow("link") << "link" << QStringList{"params/", "flash/"} << QStringList{"ui/", "app/"}
+        QTest::newRow("link") << "link" << QStringList{"params/", "flash/", "informe/"} << QStringList{"ui/", "app/"}
                               << QStringList{"ui/Estado.h", "app/ModuloKX.h"};
-        QTest::newRow("ui") << "ui" << QStringList{"link/", "params/", "flash/"} << QStringList{} << QStringList{};
-        QTest::newRow("params") << "params" << QStringList{"flash/"} << QStringList{} << QStringList{};
+        QTest::newRow("ui") << "ui" << QStringList{"link/", "params/", "flash/", "informe/"} << QStringList{}
+                            << QStringList{};
+        QTest::newRow("params") << "params" << QStringList{"flash/", "informe/"} << QStringList{} << QStringList{};
+        QTest::newRow("flash") << "flash" << QStringList{"informe/"} << QStringList{} << QStringList{};
+        // The report sits above the features: it shows what they hold, asks the link only
+        // whether an operation runs, and of app/ uses only the global state.
+        QTest::newRow("informe") << "informe" << QStringList{} << QStringList{"app/", "link/"}
+                                 << QStringList{"app/ModuloKX.h", "link/Transaccion.h"};
     }
 
     void carpetaUsaSoloLoPermitido()

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 
 static ContestadorDialogos contestador;
 static QList<PeticionDialogo> mostrados;
@@ -80,6 +83,48 @@ QString DialogoGuardarArchivo(const QString& filtro, const QString& propuesto)
 QString DialogoAbrirArchivo(const QString& filtro)
 {
     return Archivo(PeticionDialogo::AbrirArchivo, filtro, QString());
+}
+
+int DialogoEleccion(const QString& texto, const QStringList& botones, const QString& titulo)
+{
+    PeticionDialogo p;
+    p.tipo = PeticionDialogo::Eleccion;
+    p.texto = texto;
+    p.titulo = titulo.isEmpty() ? QApplication::applicationName() : titulo;
+    p.botones = botones;
+    const RespuestaDialogo r = Preguntar(p, [&] {
+        QMessageBox caja(QMessageBox::Question, p.titulo, texto, QMessageBox::NoButton, Padre());
+        QList<QAbstractButton*> pulsables;
+        for (int i = 0; i < botones.size(); ++i)
+            pulsables << caja.addButton(botones[i], i + 1 == botones.size() ? QMessageBox::RejectRole
+                                                                             : QMessageBox::AcceptRole);
+        if (!pulsables.isEmpty())
+            caja.setDefaultButton(qobject_cast<QPushButton*>(pulsables.constFirst()));
+        caja.exec();
+        RespuestaDialogo res;
+        res.eleccion = static_cast<int>(pulsables.indexOf(caja.clickedButton()));
+        return res;
+    });
+    if (!r.aceptado || r.eleccion < 0 || r.eleccion + 1 >= botones.size())
+        return -1;
+    return r.eleccion;
+}
+
+bool DialogoImprimir(QPrinter& impresora)
+{
+    PeticionDialogo p;
+    p.tipo = PeticionDialogo::Imprimir;
+    const RespuestaDialogo r = Preguntar(p, [&] {
+        QPrintDialog dlg(&impresora, Padre());
+        RespuestaDialogo res;
+        res.aceptado = dlg.exec() == QDialog::Accepted;
+        return res;
+    });
+    if (r.aceptado && !r.archivo.isEmpty()) {
+        impresora.setOutputFormat(QPrinter::PdfFormat);
+        impresora.setOutputFileName(r.archivo);
+    }
+    return r.aceptado;
 }
 
 bool DialogoColor(const QColor& inicial, QColor& elegido)

@@ -8,10 +8,13 @@
 #include <QList>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
+class QPrinter;
+
 struct PeticionDialogo {
-    enum Tipo { Mensaje, GuardarArchivo, AbrirArchivo, Color };
+    enum Tipo { Mensaje, GuardarArchivo, AbrirArchivo, Color, Eleccion, Imprimir };
     Tipo tipo = Mensaje;
     QMessageBox::Icon icono = QMessageBox::NoIcon;
     QString texto;       // message text
@@ -19,12 +22,15 @@ struct PeticionDialogo {
     QString filtro;      // file dialogs: "Parametros (*.qzl)"
     QString propuesto;   // save dialog: proposed file name
     QColor inicial;      // colour chooser: starting colour
+    QStringList botones; // choice: the buttons, left to right; the last one cancels
 };
 
 struct RespuestaDialogo {
     bool aceptado = true;  // false: cancelled
     QString archivo;       // file dialogs
     QColor color;          // colour chooser
+    int eleccion = 0;      // choice: the button pressed
+    // The print dialog: a file name is the dialog's own "print to file" (PDF) choice.
 };
 
 using ContestadorDialogos = std::function<RespuestaDialogo(const PeticionDialogo&)>;
@@ -40,6 +46,11 @@ void MsgBox(const QString& texto, QMessageBox::Icon icono = QMessageBox::NoIcon,
 // File dialogs: the chosen path, or an empty string when cancelled.
 QString DialogoGuardarArchivo(const QString& filtro, const QString& propuesto = QString());
 QString DialogoAbrirArchivo(const QString& filtro);
+// A question answered by one of its buttons: the button's index, or -1 for the last
+// one (which cancels) and for a closed box.
+int DialogoEleccion(const QString& texto, const QStringList& botones, const QString& titulo = QString());
+// Qt's print dialog on impresora: true when the technician prints.
+bool DialogoImprimir(QPrinter& impresora);
 // Colour chooser: true with the colour chosen, false when cancelled.
 bool DialogoColor(const QColor& inicial, QColor& elegido);
 

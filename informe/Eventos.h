@@ -1,0 +1,4 @@
+#pragma once
+
+// Wires the Report button.
+void ConectarInforme();
