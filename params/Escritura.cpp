@@ -44,9 +44,6 @@ void CEscribir_Click()
 {
     if (OperacionEnCurso())
         return;
-    if (EscrituraRehusada())
-        return;
-    Panel1(QStringLiteral("Writing"));
     EscribirQZL();
 }
 
@@ -81,6 +78,7 @@ void EscribirQZL()
         return;
     if (EscrituraRehusada())
         return;
+    Panel1(QStringLiteral("Writing"));
     ImagenParametros imagen;
     const qint64 marca = MarcaEscritura();
     if (CodificarVentana(imagen)) {

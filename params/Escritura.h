@@ -1,12 +1,13 @@
 #pragma once
 // Writing the window's parameter set to the controller.
 
-// The write button. Nothing is sent while the fields do not belong to the controller
-// last identified (ValoresVentana): panel 1 then says why, in the window's language.
+// The write button.
 void CEscribir_Click();
-// Encodes the fields into a fresh image and writes every present address
-// (command 2): 0 to 246, then 254 and 255; 247 to 253 never. Every cell to send
-// is checked to be a byte before the port is opened; a field that cannot be
+// Nothing is sent while the fields do not belong to the controller last identified
+// (ValoresVentana): panel 1 then says why, in the window's language. Otherwise panel 1
+// shows "Writing", the fields are encoded into a fresh image and every present address
+// is written (command 2): 0 to 246, then 254 and 255; 247 to 253 never. Every cell to
+// send is checked to be a byte before the port is opened; a field that cannot be
 // encoded or sent shows the critical write-error message and nothing is sent.
 // A transaction that fails ends the first pass (the second is still tried) and
 // panel 1 ends with "Writing Error in data " and the first failed address.

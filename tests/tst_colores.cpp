@@ -42,6 +42,19 @@ static QList<Trama3> Tramas(SimuladorQZL* sim)
     return t;
 }
 
+// Frame 200 of a transfer answered 300 ms late: time to act while it waits.
+static void ResponderTardeALaTrama200(SimuladorQZL* sim)
+{
+    SimFijarSorteo(sim, [](const Trama&, int numero) {
+        FalloTrama f;
+        if (numero == 200) {
+            f.tipo = FalloTrama::Tarde;
+            f.Ms = 300;
+        }
+        return f;
+    });
+}
+
 // Bytes that no transfer touches, so that a stray frame would show.
 static EstadoSimulador ControladorMarcado()
 {
@@ -461,14 +474,7 @@ private slots:
         archivo.close();
         sim = IniciarSimuladorPrueba(1, ControladorMarcado());
         QVERIFY(sim);
-        SimFijarSorteo(sim.get(), [](const Trama&, int numero) {
-            FalloTrama f;
-            if (numero == 200) {
-                f.tipo = FalloTrama::Tarde;
-                f.Ms = 300;
-            }
-            return f;
-        });
+        ResponderTardeALaTrama200(sim.get());
         bool hecho = false;
         QStringList controlesDurante;
         bool botonesDurante = false;
@@ -543,14 +549,7 @@ private slots:
     {
         sim = IniciarSimuladorPrueba(1, ControladorMarcado());
         QVERIFY(sim);
-        SimFijarSorteo(sim.get(), [](const Trama&, int numero) {
-            FalloTrama f;
-            if (numero == 200) {
-                f.tipo = FalloTrama::Tarde;
-                f.Ms = 300;
-            }
-            return f;
-        });
+        ResponderTardeALaTrama200(sim.get());
         QStringList controlesDurante;
         QTimer vigia;
         connect(&vigia, &QTimer::timeout, this, [&] {

@@ -5,6 +5,7 @@
 // every value arrives right. And a late reply is still never taken for another frame's.
 #include "support/EnlacePrueba.h"
 #include "support/ParametrosPrueba.h"
+#include "support/PruebaE2e.h"
 #include "support/VentanaPrueba.h"
 
 #include "app/ModuloKX.h"
@@ -64,10 +65,8 @@ EstadoSimulador Controlador()
 QStringList Ordenes(SimuladorQZL* sim)
 {
     QStringList o;
-    for (const QString& l : SimRegistro(sim)) {
-        const QStringList b = l.split(u' ');
-        o.append(b.size() == 8 ? u"%1/%2"_s.arg(b[4].toInt(nullptr, 16)).arg(b[5].toInt(nullptr, 16)) : l);
-    }
+    for (const QString& l : SimRegistro(sim))
+        o.append(ComandoDeRegistro(l) < 0 ? l : u"%1/%2"_s.arg(ComandoDeRegistro(l)).arg(IndiceDeRegistro(l)));
     return o;
 }
 
