@@ -1055,6 +1055,8 @@ class TestSoak : public QObject {
         SimFijarEstado(sim.get(), e);
         sinEdicionDesdeLectura = false;
         OpLeer(false);
+        // A line pulled in the read comes back before the checks that follow talk to it.
+        Reponer();
         if (!rechazoEscritura.isEmpty()) {
             OpEscribir();
             return;
