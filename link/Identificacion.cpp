@@ -1,7 +1,6 @@
 #include "link/Identificacion.h"
 
 #include "app/ModuloKX.h"
-#include "link/JuegoComandos.h"
 #include "link/Operacion.h"
 #include "ui/Estado.h"
 
@@ -15,6 +14,25 @@ static bool MapaNoFiable()
     return false;
 }
 
+FinLectura LeerMapaPresencia(Operacion& op, uint8_t mapa[BytesPresencia])
+{
+    ComandoQZL orden{};
+    orden.Comando = ComandoPresencia;
+    for (int i = 0; i < BytesPresencia; ++i) {
+        orden.Indice = static_cast<uint8_t>(i);
+        RespuestaQZL r;
+        if (!op.Enviar(orden, r))
+            return FinLectura::SinVentana;
+        if (r.Estado != EstadoRespuesta) {
+            Panel1(QStringLiteral("Identification Error in data ") + QString::number(i));
+            return FinLectura::Fallida;
+        }
+        mapa[i] = r.Dato;
+        Panel1(ConBlanco(i));
+    }
+    return FinLectura::Completa;
+}
+
 bool IdentificarQZL()
 {
     OpcionesOperacion opciones;
@@ -24,23 +42,11 @@ bool IdentificarQZL()
     Operacion op(opciones);
     if (!op.Activa())
         return false;
-    ComandoQZL orden{};
-    orden.Comando = ComandoPresencia;
     if (!op.AbrirPuerto())
         return MapaNoFiable();
     uint8_t mapa[BytesPresencia] = {};
-    for (int i = 0; i < BytesPresencia; ++i) {
-        orden.Indice = static_cast<uint8_t>(i);
-        RespuestaQZL r;
-        if (!op.Enviar(orden, r))
-            return MapaNoFiable();
-        if (r.Estado != EstadoRespuesta) {
-            Panel1(QStringLiteral("Identification Error in data ") + QString::number(i));
-            return MapaNoFiable();
-        }
-        mapa[i] = r.Dato;
-        Panel1(ConBlanco(i));
-    }
+    if (LeerMapaPresencia(op, mapa) != FinLectura::Completa)
+        return MapaNoFiable();
     std::copy(std::begin(mapa), std::end(mapa), std::begin(MapaParametros));
     // The fields still hold what came before this controller until its read ends.
     ValoresVentana = PertenenciaValores::LecturaFallida;

@@ -195,7 +195,7 @@ void BorrarCeldas(const FilaMapa& f, ImagenParametros& imagen)
         imagen.celda[a] = 0;
 }
 
-const FilaMapa* CodificarVentana(ImagenParametros& imagen)
+const FilaMapa* CodificarVentana(ImagenParametros& imagen, bool mostrarCambios)
 {
     imagen = ImagenBase();
     const int sensor = SensorSeleccionado();
@@ -206,7 +206,7 @@ const FilaMapa* CodificarVentana(ImagenParametros& imagen)
         ValorCampo v = LeerCampo(f);
         const QString antes = v.texto;
         const bool ok = CodificarCampo(f, v, imagen, sensor);
-        if (f.tipo == TipoCampo::Texto && v.texto != antes)
+        if (mostrarCambios && f.tipo == TipoCampo::Texto && v.texto != antes)
             MostrarTexto(f.campo, v.texto);
         if (!ok)
             return &f;

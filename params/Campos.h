@@ -72,8 +72,9 @@ const ProcedenciaValores& Procedencia();
 // imagen, which starts as ImagenBase(); rows with CampoSinCambios keep its cells, the
 // others are cleared and encoded. Free-text replacements are shown in the fields as
 // they happen. Returns the first row whose conversion failed, or null when all
-// succeeded; the rows after a failure are not encoded.
-const FilaMapa* CodificarVentana(ImagenParametros& imagen);
+// succeeded; the rows after a failure are not encoded. Without mostrarCambios the
+// fields are left as they are (a compare only looks).
+const FilaMapa* CodificarVentana(ImagenParametros& imagen, bool mostrarCambios = true);
 // Decodes one row into its field. Lists select like the user; a list value that
 // selects nothing leaves the list alone. False when a cell holds what the field
 // cannot take; the field is then unchanged.

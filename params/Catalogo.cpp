@@ -235,12 +235,17 @@ QString TextoDe(const TextoFijo& t)
     return t.fijo ? QString::fromUtf8(t.fijo) : QString();
 }
 
-bool ComprobarParametro(int16_t direccion)
+bool PresenteEnMapa(const uint8_t mapa[32], int direccion)
 {
     if (direccion < 0 || direccion >= CeldasParametros)
         return false;
     const uint8_t bit = static_cast<uint8_t>(1u << (direccion % 8));
-    return (MapaParametros[direccion / 8] & bit) == bit;
+    return (mapa[direccion / 8] & bit) == bit;
+}
+
+bool ComprobarParametro(int16_t direccion)
+{
+    return PresenteEnMapa(MapaParametros, direccion);
 }
 
 std::span<const FilaMapa> MapaMemoria()

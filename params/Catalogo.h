@@ -19,6 +19,8 @@ struct ImagenParametros {
 
 // True when the address is present in MapaParametros (addresses 0 to 255).
 bool ComprobarParametro(int16_t direccion);
+// The same test on a presence map of one's own (a compare reads into its own).
+bool PresenteEnMapa(const uint8_t mapa[32], int direccion);
 
 // --- The memory map ---
 

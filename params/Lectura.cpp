@@ -50,6 +50,32 @@ static void ErrorLectura()
     MensajeCritico(ErrorDeLectura);
 }
 
+FinLectura LeerCeldasPresentes(Operacion& op, const uint8_t mapa[BytesPresencia], ImagenParametros& imagen,
+                               int* fallo)
+{
+    ComandoQZL orden{};
+    orden.Comando = ComandoLeerParametro;
+    for (int a = 0; a < CeldasParametros; ++a) {
+        if (!PresenteEnMapa(mapa, a))
+            continue;
+        orden.Indice = static_cast<uint8_t>(a);
+        RespuestaQZL r;
+        if (!op.Enviar(orden, r))
+            return FinLectura::SinVentana;
+        if (r.Estado != EstadoRespuesta) {
+            if (fallo)
+                *fallo = a;
+            op.Fallo(QStringLiteral("Reading Error in data ") + QString::number(a));
+            return FinLectura::Fallida;
+        }
+        imagen.celda[a] = r.Dato;
+        Panel1(ConBlanco(a));
+    }
+    return FinLectura::Completa;
+}
+
+void (*AlTerminarLectura)(const ImagenParametros& imagen) = nullptr;
+
 void LeerQZL()
 {
     OpcionesOperacion opciones;
@@ -58,35 +84,24 @@ void LeerQZL()
     if (!op.Activa())
         return;
     ImagenParametros imagen;
-    ComandoQZL orden{};
-    orden.Comando = ComandoLeerParametro;
     if (!op.AbrirPuerto()) {
         LecturaNoTerminada();
         return;
     }
-    for (int a = 0; a < CeldasParametros; ++a) {
-        if (!ComprobarParametro(static_cast<int16_t>(a)))
-            continue;
-        orden.Indice = static_cast<uint8_t>(a);
-        RespuestaQZL r;
-        // Closed while the reply was awaited: there is nothing left to show the values in.
-        if (!op.Enviar(orden, r)) {
-            LecturaNoTerminada();
-            return;
-        }
-        if (r.Estado != EstadoRespuesta) {
-            LecturaNoTerminada();
-            // Nothing of this read is shown: the fields keep what the last good read or
-            // file load put there, which may be another controller's, so the write is
-            // refused until a read ends well.
-            op.Fallo(QStringLiteral("Reading Error in data ") + QString::number(a));
-            return;
-        }
-        imagen.celda[a] = r.Dato;
-        Panel1(ConBlanco(a));
+    // Closed while a reply was awaited: there is nothing left to show the values in.
+    // A failed cell shows nothing of this read: the fields keep what the last good read
+    // or file load put there, which may be another controller's, so the write is
+    // refused until a read ends well.
+    if (LeerCeldasPresentes(op, MapaParametros, imagen) != FinLectura::Completa) {
+        LecturaNoTerminada();
+        return;
     }
     op.CerrarPuerto();
     Panel1(QStringLiteral("Ended"));
+    // Kept before anything is decoded: the cells arrived whole, even those a field
+    // cannot show.
+    if (AlTerminarLectura)
+        AlTerminarLectura(imagen);
 
     // A write or save without an edit gives back exactly these cells.
     RecordarImagenBase(imagen);
