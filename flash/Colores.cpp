@@ -8,8 +8,10 @@
 #include "link/JuegoComandos.h"
 #include "link/Operacion.h"
 #include "params/Conversiones.h"
+#include "params/Escritura.h"
 #include "ui/Dialogos.h"
 #include "ui/Estado.h"
+#include "ui/Idioma.h"
 #include "ui/Ventana.h"
 
 #include <QKeyEvent>
@@ -100,6 +102,10 @@ void LColor_Click(int indice)
     DibujarSectores();
 }
 
+constexpr int TextoCeldasVerificadas = 2065;
+constexpr int TextoCeldasDistintas = 2066;
+constexpr int TextoRelecturaFallida = 2067;
+
 // A failed byte, in writing as in reading: the rest of its half segment is skipped.
 static void FalloByte(Operacion& op, int offset)
 {
@@ -114,6 +120,47 @@ static void ConTablaBloqueada(void (*transferencia)())
     BloquearTablaPautas(true);
     transferencia();
     BloquearTablaPautas(false);
+}
+
+void (*AlDiferirVerificacionColores)(const int32_t enviados[9], const int32_t tablaEnviada[9][33],
+                                     const int32_t leidos[9], const int32_t tablaLeida[9][33]) = nullptr;
+
+// The segments just written, read back whole and compared byte by byte.
+static void VerificarSegmentos(Operacion& op, const BytesSegmento enviados[SegmentosPautas])
+{
+    BytesSegmento leidos[SegmentosPautas] = {};
+    bool sinVentana = false;
+    const int fallo = LeerSegmentosPautas(op, leidos, sinVentana);
+    if (sinVentana)
+        return;
+    if (fallo >= 0) {
+        Panel1(TextoRecurso(TextoRelecturaFallida).arg(fallo));
+        return;
+    }
+    int verificadas = 0;
+    int distintas = 0;
+    for (int s = 0; s < SegmentosPautas; ++s) {
+        for (const MitadSegmento& mitad : MitadesSegmento) {
+            for (int offset = mitad.primera; offset <= mitad.ultima; ++offset) {
+                ++verificadas;
+                if (leidos[s][offset] != enviados[s][offset])
+                    ++distintas;
+            }
+        }
+    }
+    if (distintas == 0) {
+        Panel1(TextoRecurso(TextoCeldasVerificadas).arg(verificadas));
+        return;
+    }
+    Panel1(TextoRecurso(TextoCeldasDistintas).arg(distintas));
+    int32_t colores[2][9] = {};
+    int32_t tabla[2][9][33] = {};
+    for (int s = 1; s <= SegmentosPautas; ++s) {
+        DecodificarSegmento(s, enviados[s - 1], colores[0], tabla[0]);
+        DecodificarSegmento(s, leidos[s - 1], colores[1], tabla[1]);
+    }
+    if (AlDiferirVerificacionColores && VentanaAbierta())
+        AlDiferirVerificacionColores(colores[0], tabla[0], colores[1], tabla[1]);
 }
 
 static void EscribirColores()
@@ -158,19 +205,17 @@ static void EscribirColores()
             }
         }
     }
+    if (primerFallo < 0 && VerificarTrasEscribir()) {
+        VerificarSegmentos(op, segmentos);
+        return;
+    }
     Panel1(primerFallo < 0 ? QStringLiteral("Ended")
                            : QStringLiteral("Writing Error in data ") + QString::number(primerFallo));
 }
 
-static void LeerColores()
+int LeerSegmentosPautas(Operacion& op, BytesSegmento bytes[SegmentosPautas], bool& sinVentana)
 {
-    Operacion op;
-    if (!op.Activa() || !op.AbrirPuerto())
-        return;
-    // Decoded apart: the table, colours and grid change only when every byte arrived.
-    BytesSegmento bytes{};
-    int32_t colores[9] = {};
-    int32_t tabla[9][33] = {};
+    sinVentana = false;
     int primerFallo = -1;
     for (int s = 1; s <= SegmentosPautas; ++s) {
         for (const MitadSegmento& mitad : MitadesSegmento) {
@@ -179,21 +224,42 @@ static void LeerColores()
                 comando.Comando = ComandoLeerSegmentoN(s);
                 comando.Indice = static_cast<uint8_t>(offset);
                 RespuestaQZL respuesta;
-                // Closed while the reply was awaited: there is no grid left to fill.
-                if (!op.Enviar(comando, respuesta))
-                    return;
+                if (!op.Enviar(comando, respuesta)) {
+                    sinVentana = true;
+                    return primerFallo;
+                }
                 if (respuesta.Estado != EstadoRespuesta) {
                     if (primerFallo < 0)
                         primerFallo = offset;
                     FalloByte(op, offset);
                     break;
                 }
-                bytes[offset] = respuesta.Dato;
+                bytes[s - 1][offset] = respuesta.Dato;
                 Panel1(TextoProgresoSegmento(s, offset, respuesta.Dato));
             }
         }
-        DecodificarSegmento(s, bytes, colores, tabla);
     }
+    return primerFallo;
+}
+
+void (*AlTerminarLecturaColores)(const int32_t colores[9], const int32_t tabla[9][33]) = nullptr;
+
+static void LeerColores()
+{
+    Operacion op;
+    if (!op.Activa() || !op.AbrirPuerto())
+        return;
+    // Decoded apart: the table, colours and grid change only when every byte arrived.
+    BytesSegmento bytes[SegmentosPautas] = {};
+    bool sinVentana = false;
+    const int primerFallo = LeerSegmentosPautas(op, bytes, sinVentana);
+    // Closed while the reply was awaited: there is no grid left to fill.
+    if (sinVentana)
+        return;
+    int32_t colores[9] = {};
+    int32_t tabla[9][33] = {};
+    for (int s = 1; s <= SegmentosPautas; ++s)
+        DecodificarSegmento(s, bytes[s - 1], colores, tabla);
     op.CerrarPuerto();
     if (primerFallo < 0) {
         Panel1(QStringLiteral("Ended"));
@@ -204,6 +270,8 @@ static void LeerColores()
         }
         RellenarColores();
         RedibujaGrid();
+        if (AlTerminarLecturaColores)
+            AlTerminarLecturaColores(colores, tabla);
     } else {
         Panel1(QStringLiteral("Reading Error in data ") + QString::number(primerFallo));
     }

@@ -26,6 +26,17 @@ void DecodificarSegmento(int segmento, const BytesSegmento& bytes, int32_t color
 // " 2 - 003 - 007": segment, offset and byte after each byte transferred.
 QString TextoProgresoSegmento(int segmento, int offset, int byte);
 
+struct Operacion;
+// Every byte of the four segments (commands 135 to 138), in the order of a colour read,
+// through an operation whose port is open; panel 1 shows each byte's progress. A byte
+// that fails is said in panel 1 and skips the rest of its half segment. Returns the first
+// offset that failed, or -1; sinVentana when the window went while a reply was awaited.
+// The colour read, its compare and the verify after a colour write share it.
+int LeerSegmentosPautas(Operacion& op, BytesSegmento bytes[SegmentosPautas], bool& sinVentana);
+// Called with the flash table and colours of every colour read that ended well (the
+// history keeps them); none until the wiring sets it.
+extern void (*AlTerminarLecturaColores)(const int32_t colores[9], const int32_t tabla[9][33]);
+
 // --- Labels and handlers ---
 // Caption (and accessible description) of LColor(i): the colour code in decimal.
 void FijarTextoLColor(int indice, int32_t codigo);
@@ -38,6 +49,11 @@ void LColor_Click(int indice);
 // changed unless every byte arrived; a failure ends with "Reading Error in data "
 // and the first offset that failed.
 void CLeerColores_Click();
+// With "Verify after writing" ticked, a colour write whose every byte went out reads the
+// four segments back and ends with "N cells verified", "N cells differ" (then
+// AlDiferirVerificacionColores shows them) or the read-back's failure with its offset.
+extern void (*AlDiferirVerificacionColores)(const int32_t enviados[9], const int32_t tablaEnviada[9][33],
+                                            const int32_t leidos[9], const int32_t tablaLeida[9][33]);
 // Writes the flash table with its colours (taken from the labels' captions), all four
 // segments encoded before the first frame. A byte that fails skips the rest of its
 // half segment; the write then goes on and ends with "Writing Error in data " and the

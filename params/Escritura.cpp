@@ -10,6 +10,9 @@
 #include "ui/Idioma.h"
 #include "ui/Ventana.h"
 
+#include <QCheckBox>
+#include <vector>
+
 // Panel 1's texts when nothing may be written, in the window's language.
 constexpr int TextoSinIdentificar = 2004;
 constexpr int TextoIdentificacionFallida = 2005;
@@ -48,6 +51,47 @@ void CEscribir_Click()
 }
 
 enum ResultadoDireccion { Escrita, FalloDireccion, SinVentana };
+
+constexpr int TextoCeldasVerificadas = 2065;
+constexpr int TextoCeldasDistintas = 2066;
+constexpr int TextoRelecturaFallida = 2067;
+
+bool VerificarTrasEscribir()
+{
+    return Ventana().chkVerificar->isChecked();
+}
+
+void (*AlDiferirVerificacion)(const ImagenParametros& enviada, const ImagenParametros& leida,
+                              const std::vector<int>& direcciones) = nullptr;
+
+// Reads back every address written and compares it with what was sent. Returns the
+// text panel 1 ends with, or an empty text when the window went meanwhile.
+static QString Verificar(Operacion& op, const ImagenParametros& enviada, const std::vector<int>& escritas,
+                         ImagenParametros& leida, bool& distintas)
+{
+    leida = enviada;
+    ComandoQZL orden{};
+    orden.Comando = ComandoLeerParametro;
+    int cuantasDistintas = 0;
+    for (const int a : escritas) {
+        orden.Indice = static_cast<uint8_t>(a);
+        RespuestaQZL r;
+        if (!op.Enviar(orden, r))
+            return QString();
+        if (r.Estado != EstadoRespuesta) {
+            op.Fallo(QStringLiteral("Reading Error in data ") + QString::number(a));
+            return TextoRecurso(TextoRelecturaFallida).arg(a);
+        }
+        leida.celda[a] = r.Dato;
+        if (leida.celda[a] != enviada.celda[a])
+            ++cuantasDistintas;
+        Panel1(ConBlanco(a));
+    }
+    distintas = cuantasDistintas > 0;
+    if (!distintas)
+        return TextoRecurso(TextoCeldasVerificadas).arg(escritas.size());
+    return TextoRecurso(TextoCeldasDistintas).arg(cuantasDistintas);
+}
 
 // Writes one present address.
 static ResultadoDireccion EscribirDireccion(Operacion& op, ComandoQZL& orden, const ImagenParametros& imagen, int a)
@@ -97,6 +141,7 @@ void EscribirQZL()
     if (!op.AbrirPuerto())
         return;
     int primerFallo = -1;
+    std::vector<int> escritas;
     for (int a = 0; a < PrimeraCeldaFabricacion; ++a) {
         if (ComprobarParametro(static_cast<int16_t>(a))) {
             const ResultadoDireccion r = EscribirDireccion(op, orden, imagen, a);
@@ -106,6 +151,7 @@ void EscribirQZL()
                 primerFallo = a;
                 break;
             }
+            escritas.push_back(a);
         }
         if (a == CeldaPitidoEscritura)
             Pitido();
@@ -120,11 +166,27 @@ void EscribirQZL()
                     primerFallo = a;
                 break;
             }
+            escritas.push_back(a);
         }
     }
+    // A write that failed has said so; what it did send is not read back.
+    QString verificacion;
+    bool distintas = false;
+    ImagenParametros leida;
+    if (primerFallo < 0 && VerificarTrasEscribir()) {
+        verificacion = Verificar(op, imagen, escritas, leida, distintas);
+        if (verificacion.isEmpty())
+            return;
+    }
     op.Terminar();
-    if (primerFallo < 0)
+    // Cells the controller did not keep are not written, whatever the replies said.
+    if (primerFallo < 0 && !distintas)
         RecordarEscrituraCompleta(marca);
-    Panel1(primerFallo < 0 ? QStringLiteral("Ended")
-                           : QStringLiteral("Writing Error in data ") + QString::number(primerFallo));
+    if (!verificacion.isEmpty()) {
+        Panel1(verificacion);
+        if (distintas && AlDiferirVerificacion && VentanaAbierta())
+            AlDiferirVerificacion(imagen, leida, escritas);
+    } else
+        Panel1(primerFallo < 0 ? QStringLiteral("Ended")
+                               : QStringLiteral("Writing Error in data ") + QString::number(primerFallo));
 }

@@ -1,5 +1,8 @@
 #pragma once
 // Writing the window's parameter set to the controller.
+#include "params/Catalogo.h"
+
+#include <vector>
 
 // The write button.
 void CEscribir_Click();
@@ -12,4 +15,15 @@ void CEscribir_Click();
 // A transaction that fails ends the first pass (the second is still tried) and
 // panel 1 ends with "Writing Error in data " and the first failed address.
 // Closing the window meanwhile waits for the write's end (ui/Estado.h).
+// With "Verify after writing" ticked, a write that sent every address then reads each
+// one back (command 1) in the same order, within the same operation, and panel 1 ends
+// with "N cells verified", "N cells differ" (AlDiferirVerificacion then shows them) or
+// the read-back's failure with its address, instead of "Ended". Clear, nothing changes.
 void EscribirQZL();
+
+// The Setup page's "Verify after writing" box.
+bool VerificarTrasEscribir();
+// Called with the image sent, the image read back and the addresses written when a
+// verify finds cells that differ; none until the wiring sets it.
+extern void (*AlDiferirVerificacion)(const ImagenParametros& enviada, const ImagenParametros& leida,
+                                     const std::vector<int>& direcciones);
