@@ -227,6 +227,7 @@ const ControlEsperado controles[] = {
     {u"ComboIdioma"_s, "QComboBox", u"FrameP_4"_s, u""_s},
     {u"Label_17"_s, "QLabel", u"FrameP_4"_s, u"Com:"_s},
     {u"ComboCom"_s, "QComboBox", u"FrameP_4"_s, u""_s},
+    {u"chkVerificar"_s, "QCheckBox", u"FrameP_4"_s, u"Verify after writing"_s},
     {u"TDebug"_s, "QPlainTextEdit", u"FrameP_4"_s, u""_s},
     {u"FrameP_5"_s, "QGroupBox", u""_s, u"Segmentada"_s},
     {u"MSFlexGridPautas"_s, "QTableWidget", u"FrameP_5"_s, u""_s},
@@ -297,6 +298,7 @@ const ControlEsperado controles[] = {
     {u"CGuardar"_s, "QPushButton", u""_s, u"Save"_s},
     {u"CLeer"_s, "QPushButton", u""_s, u"Read QZL"_s},
     {u"CEscribir"_s, "QPushButton", u""_s, u"Write QZL"_s},
+    {u"CComparar"_s, "QPushButton", u""_s, u"Compare"_s},
     {u"CInforme"_s, "QPushButton", u""_s, u"Report"_s},
     {u"Csalir"_s, "QPushButton", u""_s, u"Exit"_s},
     {u"CAyuda"_s, "QPushButton", u""_s, u"Help"_s},
@@ -365,6 +367,7 @@ private slots:
         QTest::addColumn<QString>("nombre");
         QTest::addColumn<QRect>("esperada");
         QTest::newRow("CLeer") << u"CLeer"_s << Twips(2280, 6240, 975, 495);
+        QTest::newRow("CComparar") << u"CComparar"_s << Twips(4440, 6240, 975, 495);
         QTest::newRow("CInforme") << u"CInforme"_s << Twips(6600, 6240, 975, 495);
         QTest::newRow("CAyuda") << u"CAyuda"_s << Twips(9360, 6240, 615, 495);
         QTest::newRow("Frame1 0") << u"Frame1_0"_s << Twips(105, 1920, 2535, 3975);
@@ -425,7 +428,7 @@ private slots:
         for (QAbstractButton* b : botones)
             antes[b->objectName()] = b->isEnabled();
         DeshabilitaBotones();
-        const QStringList cuatro = {u"CAbrir"_s, u"CGuardar"_s, u"CLeer"_s, u"CEscribir"_s};
+        const QStringList cuatro = {u"CAbrir"_s, u"CGuardar"_s, u"CLeer"_s, u"CEscribir"_s, u"CComparar"_s};
         for (QAbstractButton* b : botones) {
             if (cuatro.contains(b->objectName()))
                 QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));

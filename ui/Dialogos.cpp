@@ -1,11 +1,14 @@
 #include "ui/Dialogos.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QUrl>
 
 static ContestadorDialogos contestador;
 static QList<PeticionDialogo> mostrados;
@@ -48,16 +51,26 @@ void MsgBox(const QString& texto, QMessageBox::Icon icono, const QString& titulo
     });
 }
 
+QStringList CarpetasLateralesArchivo;
+
 static QString Archivo(PeticionDialogo::Tipo tipo, const QString& filtro, const QString& propuesto)
 {
     PeticionDialogo p;
     p.tipo = tipo;
     p.filtro = filtro;
     p.propuesto = propuesto;
+    p.lateral = CarpetasLateralesArchivo;
     const RespuestaDialogo r = Preguntar(p, [&] {
         RespuestaDialogo res;
         QFileDialog dlg(Padre(), QString(), QString(), filtro);
         dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+        QList<QUrl> lateral = dlg.sidebarUrls();
+        for (const QString& carpeta : p.lateral) {
+            // A folder not made yet has nothing to offer and shows as a broken entry.
+            if (QFileInfo(carpeta).isDir() && !lateral.contains(QUrl::fromLocalFile(carpeta)))
+                lateral << QUrl::fromLocalFile(carpeta);
+        }
+        dlg.setSidebarUrls(lateral);
         if (tipo == PeticionDialogo::GuardarArchivo) {
             dlg.setAcceptMode(QFileDialog::AcceptSave);
             dlg.setFileMode(QFileDialog::AnyFile);
@@ -85,6 +98,35 @@ QString DialogoAbrirArchivo(const QString& filtro)
     return Archivo(PeticionDialogo::AbrirArchivo, filtro, QString());
 }
 
+static int Eleccion(PeticionDialogo& p, bool* marcada)
+{
+    const RespuestaDialogo r = Preguntar(p, [&] {
+        QMessageBox caja(QMessageBox::Question, p.titulo, p.texto, QMessageBox::NoButton, Padre());
+        QList<QAbstractButton*> pulsables;
+        for (int i = 0; i < p.botones.size(); ++i)
+            pulsables << caja.addButton(p.botones[i], i + 1 == p.botones.size() ? QMessageBox::RejectRole
+                                                                                 : QMessageBox::AcceptRole);
+        if (!pulsables.isEmpty())
+            caja.setDefaultButton(qobject_cast<QPushButton*>(pulsables.constFirst()));
+        QCheckBox* casilla = nullptr;
+        if (!p.casilla.isEmpty()) {
+            casilla = new QCheckBox(p.casilla);
+            casilla->setChecked(p.marcada);
+            caja.setCheckBox(casilla);
+        }
+        caja.exec();
+        RespuestaDialogo res;
+        res.eleccion = static_cast<int>(pulsables.indexOf(caja.clickedButton()));
+        res.marcada = casilla && casilla->isChecked();
+        return res;
+    });
+    if (!r.aceptado || r.eleccion < 0 || r.eleccion + 1 >= p.botones.size())
+        return -1;
+    if (marcada)
+        *marcada = r.marcada;
+    return r.eleccion;
+}
+
 int DialogoEleccion(const QString& texto, const QStringList& botones, const QString& titulo)
 {
     PeticionDialogo p;
@@ -92,22 +134,19 @@ int DialogoEleccion(const QString& texto, const QStringList& botones, const QStr
     p.texto = texto;
     p.titulo = titulo.isEmpty() ? QApplication::applicationName() : titulo;
     p.botones = botones;
-    const RespuestaDialogo r = Preguntar(p, [&] {
-        QMessageBox caja(QMessageBox::Question, p.titulo, texto, QMessageBox::NoButton, Padre());
-        QList<QAbstractButton*> pulsables;
-        for (int i = 0; i < botones.size(); ++i)
-            pulsables << caja.addButton(botones[i], i + 1 == botones.size() ? QMessageBox::RejectRole
-                                                                             : QMessageBox::AcceptRole);
-        if (!pulsables.isEmpty())
-            caja.setDefaultButton(qobject_cast<QPushButton*>(pulsables.constFirst()));
-        caja.exec();
-        RespuestaDialogo res;
-        res.eleccion = static_cast<int>(pulsables.indexOf(caja.clickedButton()));
-        return res;
-    });
-    if (!r.aceptado || r.eleccion < 0 || r.eleccion + 1 >= botones.size())
-        return -1;
-    return r.eleccion;
+    return Eleccion(p, nullptr);
+}
+
+int DialogoEleccion(const QString& texto, const QStringList& botones, const QString& casilla, bool& marcada)
+{
+    PeticionDialogo p;
+    p.tipo = PeticionDialogo::Eleccion;
+    p.texto = texto;
+    p.titulo = QApplication::applicationName();
+    p.botones = botones;
+    p.casilla = casilla;
+    p.marcada = marcada;
+    return Eleccion(p, &marcada);
 }
 
 bool DialogoImprimir(QPrinter& impresora)

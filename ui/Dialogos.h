@@ -23,6 +23,9 @@ struct PeticionDialogo {
     QString propuesto;   // save dialog: proposed file name
     QColor inicial;      // colour chooser: starting colour
     QStringList botones; // choice: the buttons, left to right; the last one cancels
+    QString casilla;     // choice: a check box under the question, when not empty
+    bool marcada = false;  // its state as the box opens
+    QStringList lateral; // file dialogs: the extra folders of the side bar
 };
 
 struct RespuestaDialogo {
@@ -30,6 +33,7 @@ struct RespuestaDialogo {
     QString archivo;       // file dialogs
     QColor color;          // colour chooser
     int eleccion = 0;      // choice: the button pressed
+    bool marcada = false;  // choice: the check box's state when it closed
     // The print dialog: a file name is the dialog's own "print to file" (PDF) choice.
 };
 
@@ -43,12 +47,17 @@ QList<PeticionDialogo>& DialogosMostrados();
 // Modal message box with an OK button; the default title is the application's.
 void MsgBox(const QString& texto, QMessageBox::Icon icono = QMessageBox::NoIcon,
             const QString& titulo = QString());
+// Folders the file dialogs add to their side bar (the reads' history).
+extern QStringList CarpetasLateralesArchivo;
 // File dialogs: the chosen path, or an empty string when cancelled.
 QString DialogoGuardarArchivo(const QString& filtro, const QString& propuesto = QString());
 QString DialogoAbrirArchivo(const QString& filtro);
 // A question answered by one of its buttons: the button's index, or -1 for the last
 // one (which cancels) and for a closed box.
 int DialogoEleccion(const QString& texto, const QStringList& botones, const QString& titulo = QString());
+// The same with a check box under the question; marcada gives its state as the box opens
+// and takes it back as the box closes.
+int DialogoEleccion(const QString& texto, const QStringList& botones, const QString& casilla, bool& marcada);
 // Qt's print dialog on impresora: true when the technician prints.
 bool DialogoImprimir(QPrinter& impresora);
 // Colour chooser: true with the colour chosen, false when cancelled.

@@ -27,7 +27,7 @@ void DoEvents();
 // quietly do nothing.
 void AlPulsar(const char* nombre, void (*manejador)());
 
-// The four file and transfer buttons: CAbrir, CGuardar, CLeer, CEscribir.
+// The four file and transfer buttons, CAbrir, CGuardar, CLeer, CEscribir, and CComparar.
 void DeshabilitaBotones();
 void HabilitaBotones();
 // False once the main window has been closed (it may close while a reply is awaited).

@@ -243,6 +243,45 @@ constexpr FilaTextos Textos[] = {
     {2047, u"The report could not be written: %1",
      u"No se pudo escribir el informe: %1",
      u"Le rapport n'a pas pu être écrit : %1"},
+    {2050, u"Compare", u"Comparar", u"Comparer"},
+    {2051, u"Differences", u"Diferencias", u"Différences"},
+    {2052, u"No differences", u"Sin diferencias", u"Aucune différence"},
+    {2053, u"%1 compared, %2 equal, %3 different",
+     u"%1 comparados, %2 iguales, %3 distintos",
+     u"%1 comparés, %2 égaux, %3 différents"},
+    {2054, u"Page", u"Página", u"Page"},
+    {2055, u"Window", u"Ventana", u"Fenêtre"},
+    {2056, u"Controller", u"Controlador", u"Contrôleur"},
+    {2057, u"File", u"Archivo", u"Fichier"},
+    {2058, u"Compare what the window holds with:",
+     u"Comparar lo que tiene la ventana con:",
+     u"Comparer le contenu de la fenêtre avec :"},
+    {2059, u"The controller on the selected port",
+     u"El controlador del puerto elegido",
+     u"Le contrôleur du port choisi"},
+    {2060, u"A parameter file",
+     u"Un archivo de parámetros",
+     u"Un fichier de paramètres"},
+    {2061, u"Include the flash table and colours",
+     u"Incluir la tabla de destellos y los colores",
+     u"Inclure la table des éclats et les couleurs"},
+    {2062, u"Cell %1", u"Celda %1", u"Cellule %1"},
+    {2063, u"not present", u"no presente", u"absent"},
+    {2064, u"Verify after writing", u"Verificar tras escribir", u"Vérifier après écriture"},
+    {2065, u"%1 cells verified", u"%1 celdas verificadas", u"%1 cellules vérifiées"},
+    {2066, u"%1 cells differ", u"%1 celdas difieren", u"%1 cellules diffèrent"},
+    {2067, u"Read-back failed at address %1",
+     u"Falló la relectura en la dirección %1",
+     u"Échec de la relecture à l'adresse %1"},
+    {2068, u"Ended. The read was not kept in the history: %1 cannot be written",
+     u"Ended. La lectura no se guardó en el historial: no se puede escribir en %1",
+     u"Ended. La lecture n'a pas été gardée dans l'historique : impossible d'écrire dans %1"},
+    {2069, u"Copy", u"Copiar", u"Copier"},
+    {2070, u"Close", u"Cerrar", u"Fermer"},
+    {2071, u"Written", u"Escrito", u"Écrit"},
+    {2072, u"Read back", u"Releído", u"Relu"},
+    {2073, u"The comparison stopped: nothing to show", u"La comparación se detuvo: nada que mostrar",
+     u"La comparaison s'est arrêtée : rien à afficher"},
 };
 
 struct FilaDiferencia {
@@ -476,6 +515,7 @@ void AplicarTextos()
     Texto(v.CLeer, 1431);
     Texto(v.CEscribir, 1432);
     Texto(v.CInforme, 2010);
+    Texto(v.CComparar, 2050);
     Texto(v.Csalir, 1012);
     Texto(v.CAyuda, 1021);
     Texto(v.lblGrupoLeds, 2003);
@@ -545,4 +585,5 @@ void AplicarTextos()
     Texto(label1(34), 1206);
     Texto(Label(24), 1160);
     Texto(Label(17), 1161);
+    Texto(v.chkVerificar, 2064);
 }

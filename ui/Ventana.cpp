@@ -157,6 +157,7 @@ void DeshabilitaBotones()
     Ventana().CGuardar->setEnabled(false);
     Ventana().CLeer->setEnabled(false);
     Ventana().CEscribir->setEnabled(false);
+    Ventana().CComparar->setEnabled(false);
 }
 
 void HabilitaBotones()
@@ -165,4 +166,5 @@ void HabilitaBotones()
     Ventana().CGuardar->setEnabled(true);
     Ventana().CLeer->setEnabled(true);
     Ventana().CEscribir->setEnabled(true);
+    Ventana().CComparar->setEnabled(true);
 }
