@@ -1,7 +1,9 @@
 #include "app/Manejadores.h"
 
 #include "app/ListaPuertos.h"
+#include "comparacion/Eventos.h"
 #include "flash/Eventos.h"
+#include "historial/Historial.h"
 #include "informe/Eventos.h"
 #include "link/Eventos.h"
 #include "params/Eventos.h"
@@ -15,4 +17,6 @@ void ConectarManejadores()
     ConectarParametros();
     ConectarFlash();
     ConectarInforme();
+    ConectarComparacion();
+    ConectarHistorial();
 }

@@ -165,10 +165,10 @@ bool LeerArchivoQZL(const QString& ruta, ContenidoArchivoQZL& contenido, QString
 }
 
 bool EscribirArchivoQZL(const QString& ruta, const ImagenParametros& imagen, const int32_t colores[9],
-                        const int32_t tabla[9][33], QString& error)
+                        const int32_t tabla[9][33], QString& error, bool progreso)
 {
     // The lines are composed with their progress, then written in one piece.
-    const QByteArray texto = TextoArchivoQZL(imagen, colores, tabla, true);
+    const QByteArray texto = TextoArchivoQZL(imagen, colores, tabla, progreso);
 
     // Unbuffered, so that a short write (a full disk) is seen here: a buffered
     // device can report success for a file that was cut off.

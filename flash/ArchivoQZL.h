@@ -39,9 +39,10 @@ bool InterpretarArchivoQZL(const QByteArray& datos, ContenidoArchivoQZL& conteni
 // whole; panel 1 then counts the image lines taken (" 0" to " 255").
 bool LeerArchivoQZL(const QString& ruta, ContenidoArchivoQZL& contenido, QString& error);
 // Writes the file atomically: a failed write, a short one (a full disk) included, leaves
-// any earlier file of that name as it was.
+// any earlier file of that name as it was. Panel 1 shows the lines' progress unless
+// progreso is false (the history keeps a read's "Ended").
 bool EscribirArchivoQZL(const QString& ruta, const ImagenParametros& imagen, const int32_t colores[9],
-                        const int32_t tabla[9][33], QString& error);
+                        const int32_t tabla[9][33], QString& error, bool progreso = true);
 
 // The image a save stores: every field of the window encoded as a write encodes it,
 // plus the manufacturing data and TNumeroID; a night attenuation above 255 becomes

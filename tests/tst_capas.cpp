@@ -53,7 +53,7 @@ private slots:
     void sinFuentesNoHayPrueba()
     {
         // A rule over no files would pass whatever the code does.
-        for (const char* carpeta : {"app", "link", "params", "flash", "ui", "informe"})
+        for (const char* carpeta : {"app", "link", "params", "flash", "ui", "informe", "comparacion", "historial"})
             QVERIFY2(!Inclusiones(QLatin1String(carpeta)).isEmpty(), carpeta);
     }
 
@@ -63,15 +63,29 @@ private slots:
         QTest::addColumn<QStringList>("vedadas");     // folders it must not include
         QTest::addColumn<QStringList>("soloDesde");   // of these folders, only these headers
         QTest::addColumn<QStringList>("permitidas");
-        QTest::newRow("link") << "link" << QStringList{"params/", "flash/", "informe/"} << QStringList{"ui/", "app/"}
+        QTest::newRow("link") << "link" << QStringList{"params/", "flash/", "informe/", "comparacion/", "historial/"}
+                              << QStringList{"ui/", "app/"}
                               << QStringList{"ui/Estado.h", "app/ModuloKX.h"};
-        QTest::newRow("ui") << "ui" << QStringList{"link/", "params/", "flash/", "informe/"} << QStringList{}
+        QTest::newRow("ui") << "ui"
+                            << QStringList{"link/", "params/", "flash/", "informe/", "comparacion/", "historial/"}
+                            << QStringList{}
                             << QStringList{};
-        QTest::newRow("params") << "params" << QStringList{"flash/", "informe/"} << QStringList{} << QStringList{};
-        QTest::newRow("flash") << "flash" << QStringList{"informe/"} << QStringList{} << QStringList{};
+        QTest::newRow("params") << "params" << QStringList{"flash/", "informe/", "comparacion/", "historial/"}
+                                << QStringList{} << QStringList{};
+        QTest::newRow("flash") << "flash" << QStringList{"informe/", "comparacion/", "historial/"} << QStringList{}
+                               << QStringList{};
+        // Above params/ and flash/, beside the report: they reach the window's state and the
+        // line through the features, and neither uses the other or the report.
+        QTest::newRow("comparacion") << "comparacion" << QStringList{"informe/", "historial/"}
+                                     << QStringList{"app/", "link/"}
+                                     << QStringList{"app/ModuloKX.h", "link/Identificacion.h", "link/Operacion.h",
+                                                    "link/JuegoComandos.h"};
+        QTest::newRow("historial") << "historial" << QStringList{"informe/", "comparacion/", "link/"}
+                                   << QStringList{"app/"} << QStringList{"app/ModuloKX.h"};
         // The report sits above the features: it shows what they hold, asks the link only
         // whether an operation runs, and of app/ uses only the global state.
-        QTest::newRow("informe") << "informe" << QStringList{} << QStringList{"app/", "link/"}
+        QTest::newRow("informe") << "informe" << QStringList{"comparacion/", "historial/"}
+                                 << QStringList{"app/", "link/"}
                                  << QStringList{"app/ModuloKX.h", "link/Transaccion.h"};
     }
 

@@ -4,6 +4,7 @@
 #include "app/FormLoad.h"
 #include "app/Manejadores.h"
 #include "app/ModuloKX.h"
+#include "historial/Historial.h"
 #include "link/Calibracion.h"
 #include "link/Puerto.h"
 #include "ui/Estado.h"
@@ -38,6 +39,8 @@ void PrepararEntornoPrueba()
     // Each test process keeps its own per-user settings, never the user's and never a neighbour's.
     QDir(carpeta->path()).mkpath(QStringLiteral(".config"));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, carpeta->filePath(QStringLiteral(".config")));
+    // The reads' history goes to the scratch folder too.
+    FijarCarpetaHistorial(carpeta->filePath(QStringLiteral("history")));
     ContestarDialogos();
 }
 
