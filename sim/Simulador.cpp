@@ -233,6 +233,44 @@ Trama ResponderTrama(EstadoSimulador& e, const uint8_t* trama)
     return r;
 }
 
+const char* NombreFalloAlmacen(FalloAlmacen fallo)
+{
+    switch (fallo) {
+    case FalloAlmacen::Ninguno: return "off";
+    case FalloAlmacen::NoGuarda: return "not-stored";
+    case FalloAlmacen::BitCambiado: return "bit-flip";
+    case FalloAlmacen::SoloAlgunas: return "some-addresses";
+    case FalloAlmacen::SegmentoNoGuardado: return "segment-not-stored";
+    }
+    return "?";
+}
+
+bool AlcanzaFalloAlmacen(FalloAlmacen fallo, const uint8_t* trama)
+{
+    const uint8_t comando = trama[4];
+    switch (fallo) {
+    case FalloAlmacen::Ninguno: return false;
+    case FalloAlmacen::NoGuarda:
+    case FalloAlmacen::BitCambiado: return comando == 2;
+    case FalloAlmacen::SoloAlgunas: return comando == 2 && trama[5] % 4 == 3;
+    case FalloAlmacen::SegmentoNoGuardado: return comando >= 131 && comando <= 134;
+    }
+    return false;
+}
+
+Trama ResponderTrama(EstadoSimulador& e, const uint8_t* trama, FalloAlmacen fallo, int bit)
+{
+    if (!AlcanzaFalloAlmacen(fallo, trama))
+        return ResponderTrama(e, trama);
+    const uint8_t comando = trama[4];
+    const uint8_t indice = trama[5];
+    uint8_t& guardado = comando == 2 ? e.Celdas[indice] : e.Segmentos[size_t(comando - 131)][indice];
+    const uint8_t antes = guardado;
+    const Trama r = ResponderTrama(e, trama);
+    guardado = fallo == FalloAlmacen::BitCambiado ? uint8_t(trama[6] ^ (1u << (bit & 7))) : antes;
+    return r;
+}
+
 const char* NombreForma(FormaRespuesta forma)
 {
     switch (forma) {

@@ -159,6 +159,28 @@ const char* NombreForma(FormaRespuesta forma);
 // The reply of the default shape given the other shape.
 Trama DarForma(const Trama& respuesta, FormaRespuesta forma);
 
+// Storage faults: the controller acknowledges a write as usual (the echo is what was sent)
+// but does not keep it as sent. Nothing on the line shows them; only reading the cells
+// back (a verify after writing, a compare) can.
+enum class FalloAlmacen {
+    Ninguno,
+    NoGuarda,            // a parameter write (command 2) is not stored
+    BitCambiado,         // a parameter write is stored with one bit flipped
+    SoloAlgunas,         // parameter writes are stored except at addresses 3, 7, 11 ... (a % 4 == 3)
+    SegmentoNoGuardado,  // a flash-table segment byte write (131-134) is not stored
+};
+// Every storage fault, and its name as qzl-sim's "store" command and --store-fault take it.
+constexpr FalloAlmacen FallosAlmacen[] = {
+    FalloAlmacen::NoGuarda, FalloAlmacen::BitCambiado, FalloAlmacen::SoloAlgunas,
+    FalloAlmacen::SegmentoNoGuardado,
+};
+const char* NombreFalloAlmacen(FalloAlmacen fallo);
+// True when the fault can reach this frame (its command, and for SoloAlgunas its address).
+bool AlcanzaFalloAlmacen(FalloAlmacen fallo, const uint8_t* trama);
+// ResponderTrama for a controller with the storage fault: the same reply, but the write
+// it reaches is kept as the fault says (bit: the bit BitCambiado flips, 0-7).
+Trama ResponderTrama(EstadoSimulador& estado, const uint8_t* trama, FalloAlmacen fallo, int bit = 0);
+
 struct FallosSimulador {
     bool Silencioso = false;       // no replies at all
     int CallarTrasTramas = 0;      // > 0: answer that many frames, then none
@@ -180,6 +202,9 @@ struct FallosSimulador {
     int BytesAntes = 0;            // put this many stray bytes (00 FF 4B 00 FF 4B ...) before each reply
     bool SinEco = false;           // reply bytes 4 and 5 are 0, not the frame's command and index
     FormaRespuesta Forma = FormaRespuesta::Completa;  // applied after SinEco
+    // A storage fault, on this share (0-1) of the writes it can reach, drawn per frame.
+    FalloAlmacen Almacen = FalloAlmacen::Ninguno;
+    double ProporcionAlmacen = 1.0;
 };
 // Frame counts (CallarTrasTramas, CerrarTrasTramas) start when the faults are set.
 // A frame that is not answered is not carried out either (a write does not happen),
@@ -202,6 +227,10 @@ struct FalloTrama {
     int Bytes = 8;
     std::vector<uint8_t> Sueltos;
     bool Contestar = false;
+    // A storage fault for this frame, whatever the reply does (a write not carried out
+    // stays not carried out); used in place of FallosSimulador's own draw.
+    FalloAlmacen Almacen = FalloAlmacen::Ninguno;
+    int Bit = 0;  // BitCambiado: the bit flipped
 };
 // Called from the line's thread for every frame received, in order, with the count of
 // frames before it; returns that frame's fault. It must not call the simulator back.

@@ -69,6 +69,7 @@ struct SimuladorQZL {
     std::vector<uint8_t> sueltos;
     Reloj::time_point ultimoByte;
     uint32_t semillaBasura = 0x2545F491u;
+    uint32_t semillaAlmacen = 0x9E3779B9u;  // the storage faults' draw
     bool exclusivoVisto = false;   // the tool's serial port marks the tty exclusive while open
     bool exclusivoAntes = false;
     Trama ultimaTrama{};           // the frame received before the current one
@@ -377,8 +378,18 @@ static void AtenderTrama(SimuladorQZL* sim, const Trama& trama)
         if (ft.tipo == FalloTrama::CortarLinea)
             cerrar = true;
         // A late reply is carried out now; an unanswered frame not at all.
-        if (contestar)
-            respuesta = ResponderTrama(sim->estado, trama.data());
+        if (contestar) {
+            FalloAlmacen almacen = ft.Almacen;
+            int bit = ft.Bit;
+            if (almacen == FalloAlmacen::Ninguno && AlcanzaFalloAlmacen(f.Almacen, trama.data())) {
+                sim->semillaAlmacen = sim->semillaAlmacen * 1664525u + 1013904223u;
+                if (double(sim->semillaAlmacen >> 8) / double(1u << 24) < f.ProporcionAlmacen) {
+                    almacen = f.Almacen;
+                    bit = int((sim->semillaAlmacen >> 4) & 7);
+                }
+            }
+            respuesta = ResponderTrama(sim->estado, trama.data(), almacen, bit);
+        }
     }
     const bool primerIntento = !sim->hayUltimaTrama || sim->ultimaTrama != trama;
     sim->ultimaTrama = trama;

@@ -8,6 +8,7 @@
 //   --link DIR/comN create the symbolic link comN (N 1-9) to the line, replacing an old link
 //   --log FILE      append every received frame to FILE
 //   --no-stdin      ignore standard input; run until SIGINT or SIGTERM
+//   --store-fault NAME[,RATE]  start with a storage fault (see "store" below)
 //
 // The first line on stdout is the device path to open. The program runs until SIGINT,
 // SIGTERM or the end of standard input. Each command line on stdin gets one answer
@@ -26,6 +27,10 @@
 //   stopat CMD IDX only [T] leave that frame unanswered (T times; all times if omitted)
 //   stopat off
 //   closeafter N            close the line after answering N more frames (0: off)
+//   store NAME [RATE]       a storage fault on a share RATE (0-1, default 1) of the writes
+//                           it can reach: not-stored, bit-flip, some-addresses (addresses
+//                           3, 7, 11 ...), segment-not-stored; the write is acknowledged as usual
+//   store off
 //   faults off              clear every fault
 //   close                   close the line now (the device vanishes)
 //   reopen                  open a fresh line and re-point the link; answers "ok PATH"
@@ -57,7 +62,8 @@ static void Uso()
 {
     std::fprintf(stderr,
                  "usage: qzl-sim [--demo] [--state FILE] [--device PATH] [--link DIR/comN]"
-                 " [--log FILE] [--no-stdin]\n");
+                 " [--log FILE] [--no-stdin]\n"
+                 "               [--store-fault NAME[,RATE]]\n");
 }
 
 static bool LeerEntero(const std::string& s, int minimo, int maximo, int& v)
@@ -72,6 +78,34 @@ static bool LeerEntero(const std::string& s, int minimo, int maximo, int& v)
     } catch (...) {
         return false;
     }
+}
+
+// "bit-flip" or "bit-flip,0.2" (or the name and rate apart): a storage fault.
+static bool LeerFalloAlmacen(const std::string& nombre, const std::string& tasa, FallosSimulador& f)
+{
+    if (nombre == "off") {
+        f.Almacen = FalloAlmacen::Ninguno;
+        return tasa.empty();
+    }
+    double proporcion = 1.0;
+    if (!tasa.empty()) {
+        try {
+            size_t fin = 0;
+            proporcion = std::stod(tasa, &fin);
+            if (fin != tasa.size() || !(proporcion >= 0.0 && proporcion <= 1.0))
+                return false;
+        } catch (...) {
+            return false;
+        }
+    }
+    for (const FalloAlmacen fallo : FallosAlmacen) {
+        if (nombre == NombreFalloAlmacen(fallo)) {
+            f.Almacen = fallo;
+            f.ProporcionAlmacen = proporcion;
+            return true;
+        }
+    }
+    return false;
 }
 
 static bool OnOff(const std::string& s, bool& v)
@@ -145,6 +179,9 @@ static bool Orden(SimuladorQZL* sim, const std::string& linea)
             bien = false;
         }
         cambiaFallos = true;
+    } else if (c == "store") {
+        bien = (a.size() == 1 || a.size() == 2) && LeerFalloAlmacen(a[0], a.size() == 2 ? a[1] : std::string(), f);
+        cambiaFallos = true;
     } else if (c == "faults") {
         bien = a.size() == 1 && a[0] == "off";
         f = FallosSimulador{};
@@ -203,6 +240,8 @@ int main(int argc, char** argv)
 {
     OpcionesSimulador op;
     bool demo = false, conEntrada = true;
+    FallosSimulador fallosAlmacen;
+    bool conFalloAlmacen = false;
     std::string ficheroEstado, enlace;
     for (int i = 1; i < argc; ++i) {
         const std::string o = argv[i];
@@ -213,6 +252,17 @@ int main(int argc, char** argv)
         else if (o == "--device" && hayValor) op.Dispositivo = argv[++i];
         else if (o == "--link" && hayValor) enlace = argv[++i];
         else if (o == "--log" && hayValor) op.FicheroRegistro = argv[++i];
+        else if (o == "--store-fault" && hayValor) {
+            const std::string v = argv[++i];
+            const size_t coma = v.find(',');
+            if (!LeerFalloAlmacen(v.substr(0, coma), coma == std::string::npos ? std::string() : v.substr(coma + 1),
+                                  fallosAlmacen)) {
+                std::fprintf(stderr, "qzl-sim: --store-fault takes NAME[,RATE]: not-stored, bit-flip, "
+                                     "some-addresses or segment-not-stored, RATE 0 to 1\n");
+                return 2;
+            }
+            conFalloAlmacen = true;
+        }
         else {
             Uso();
             return o == "--help" || o == "-h" ? 0 : 2;
@@ -249,6 +299,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "qzl-sim: %s\n", error.c_str());
         return 1;
     }
+    if (conFalloAlmacen)
+        SimFijarFallos(sim.get(), fallosAlmacen);
     std::cout << SimRuta(sim.get()) << std::endl;
     if (!SimEnlace(sim.get()).empty())
         std::fprintf(stderr, "qzl-sim: link %s\n", SimEnlace(sim.get()).c_str());

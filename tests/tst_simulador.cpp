@@ -108,6 +108,10 @@ private slots:
     void detenerEsRapidoConRespuestaPendiente();
 
     void programaPorEntradaEstandar();
+    void fallosDeAlmacen_data();
+    void fallosDeAlmacen();
+    void falloDeAlmacenPorProporcion();
+    void programaConFalloDeAlmacen();
 };
 
 void TestSimulador::tramasDelTool()
@@ -908,6 +912,134 @@ void TestSimulador::programaPorEntradaEstandar()
     QCOMPARE(QString::fromUtf8(f.readAll()),
              QStringLiteral("4B 58 00 00 01 FC 00 02\n4B 58 00 00 01 FC 00 02\n"
                             "4B 58 00 00 01 FC 00 02\n4B 58 00 00 05 00 00 FA\n"));
+}
+
+// ---------------------------------------------------------------------------------
+// Storage faults
+// ---------------------------------------------------------------------------------
+void TestSimulador::fallosDeAlmacen_data()
+{
+    QTest::addColumn<int>("fallo");
+    QTest::addColumn<int>("comando");
+    QTest::addColumn<int>("indice");
+    QTest::addColumn<int>("guardado");  // what the cell or segment byte holds after writing 0x5A over 0x11
+    const int n = int(FalloAlmacen::NoGuarda), b = int(FalloAlmacen::BitCambiado);
+    const int a = int(FalloAlmacen::SoloAlgunas), s = int(FalloAlmacen::SegmentoNoGuardado);
+    QTest::newRow("not stored") << n << 2 << 37 << 0x11;
+    QTest::newRow("bit 3 flipped") << b << 2 << 37 << (0x5A ^ 0x08);
+    QTest::newRow("some: address 39 not kept") << a << 2 << 39 << 0x11;
+    QTest::newRow("some: address 38 kept") << a << 2 << 38 << 0x5A;
+    QTest::newRow("segment byte not stored") << s << 132 << 5 << 0x11;
+    // Each fault reaches only its own kind of write.
+    QTest::newRow("not stored: segment write kept") << n << 131 << 5 << 0x5A;
+    QTest::newRow("segment fault: cell write kept") << s << 2 << 37 << 0x5A;
+    QTest::newRow("no fault") << int(FalloAlmacen::Ninguno) << 2 << 37 << 0x5A;
+}
+
+void TestSimulador::fallosDeAlmacen()
+{
+    QFETCH(int, fallo);
+    QFETCH(int, comando);
+    QFETCH(int, indice);
+    QFETCH(int, guardado);
+    EstadoSimulador e;
+    e.Celdas[size_t(indice)] = 0x11;
+    e.Segmentos[0][size_t(indice)] = 0x11;
+    e.Segmentos[1][size_t(indice)] = 0x11;
+    const Trama t = ConstruirTrama(uint8_t(comando), uint8_t(indice), 0x5A);
+    const Trama r = ResponderTrama(e, t.data(), FalloAlmacen(fallo), 3);
+    // The reply never tells: the usual echo of what was sent.
+    QCOMPARE(int(r[6]), 0x5A);
+    EstadoSimulador sano;
+    QCOMPARE(r, ResponderTrama(sano, t.data()));
+    const int ahora = comando == 2 ? e.Celdas[size_t(indice)] : e.Segmentos[size_t(comando - 131)][size_t(indice)];
+    QCOMPARE(ahora, guardado);
+}
+
+void TestSimulador::falloDeAlmacenPorProporcion()
+{
+    OpcionesSimulador op;
+    SimuladorPtr sim(SimIniciar(op));
+    QVERIFY(sim);
+    QSerialPort p;
+    QVERIFY(Abrir(p, QString::fromStdString(SimRuta(sim.get()))));
+    auto escribirTodas = [&] {
+        for (int a = 0; a < 100; ++a) {
+            Enviar(p, TramaQ(2, a, 0xA5));
+            QCOMPARE(Leer(p, 8, 1000).size(), 8);
+        }
+    };
+    FallosSimulador f;
+    f.Almacen = FalloAlmacen::NoGuarda;
+    f.ProporcionAlmacen = 0.3;
+    SimFijarFallos(sim.get(), f);
+    escribirTodas();
+    int sinGuardar = 0;
+    for (int a = 0; a < 100; ++a)
+        sinGuardar += SimEstado(sim.get()).Celdas[size_t(a)] == 0 ? 1 : 0;
+    // A share, drawn per frame: some writes lost, most kept.
+    QVERIFY2(sinGuardar >= 10 && sinGuardar <= 55, qPrintable(QString::number(sinGuardar)));
+
+    // A per-frame draw from the test overrides the line's own, on exactly its frame.
+    SimFijarFallos(sim.get(), FallosSimulador{});
+    SimFijarEstado(sim.get(), EstadoSimulador{});
+    SimFijarSorteo(sim.get(), [](const Trama& t, int) {
+        FalloTrama ft;
+        if (t[5] == 40) {
+            ft.Almacen = FalloAlmacen::BitCambiado;
+            ft.Bit = 7;
+        }
+        return ft;
+    });
+    escribirTodas();
+    SimFijarSorteo(sim.get(), nullptr);
+    const EstadoSimulador e = SimEstado(sim.get());
+    for (int a = 0; a < 100; ++a)
+        QCOMPARE(int(e.Celdas[size_t(a)]), a == 40 ? 0x25 : 0xA5);
+}
+
+void TestSimulador::programaConFalloDeAlmacen()
+{
+    const QString programa = QCoreApplication::applicationDirPath() + "/../qzl-sim";
+    if (!QFileInfo::exists(programa))
+        QSKIP("qzl-sim is not built beside the tests");
+    QProcess malo;
+    malo.start(programa, {"--store-fault", "bit-flap"});
+    QVERIFY(malo.waitForFinished(3000));
+    QCOMPARE(malo.exitCode(), 2);
+
+    QProcess sim;
+    sim.start(programa, {"--store-fault", "some-addresses,1"});
+    QVERIFY(sim.waitForStarted(2000));
+    auto linea = [&sim]() {
+        QElapsedTimer t;
+        t.start();
+        while (!sim.canReadLine() && t.elapsed() < 3000)
+            sim.waitForReadyRead(100);
+        return QString::fromUtf8(sim.readLine()).trimmed();
+    };
+    auto orden = [&](const char* texto) {
+        sim.write(QByteArray(texto) + "\n");
+        return linea();
+    };
+    const QString ruta = linea();
+    QSerialPort p;
+    QVERIFY(Abrir(p, ruta));
+    auto escribirYLeer = [&](int a, int v) {
+        Enviar(p, TramaQ(2, a, v));
+        Leer(p, 8, 1000);
+        Enviar(p, TramaQ(1, a, 0));
+        return int(uint8_t(Leer(p, 8, 1000).at(6)));
+    };
+    QCOMPARE(escribirYLeer(3, 9), 0);
+    QCOMPARE(escribirYLeer(4, 9), 9);
+    QCOMPARE(orden("store segment-not-stored 2"), QStringLiteral("error: bad arguments for 'store'"));
+    QCOMPARE(orden("store not-stored"), QStringLiteral("ok"));
+    QCOMPARE(escribirYLeer(4, 10), 9);
+    QCOMPARE(orden("store off"), QStringLiteral("ok"));
+    QCOMPARE(escribirYLeer(3, 11), 11);
+    sim.closeWriteChannel();
+    QVERIFY(sim.waitForFinished(3000));
 }
 
 QTEST_GUILESS_MAIN(TestSimulador)
