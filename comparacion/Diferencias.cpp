@@ -1,5 +1,7 @@
 #include "comparacion/Diferencias.h"
 
+#include "flash/Filtro.h"
+
 #include "ui/Idioma.h"
 #include "ui/Ventana.h"
 #include "ui/frmMain.h"
@@ -9,11 +11,11 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -103,9 +105,13 @@ static void Crear()
     QObject::connect(copiar, &QPushButton::clicked, [] { Copiar(); });
     QObject::connect(botones, &QDialogButtonBox::rejected, formulario, &QDialog::reject);
     capas->addWidget(botones);
-    auto* atajo = new QShortcut(QKeySequence::Copy, tabla);
-    atajo->setContext(Qt::WidgetShortcut);
-    QObject::connect(atajo, &QShortcut::activated, [] { Copiar(); });
+    // Ctrl+C copies the selected rows whole, not only the current cell.
+    tabla->installEventFilter(new FiltroEventos(tabla, [](QObject*, QEvent* e) {
+        if (e->type() != QEvent::KeyPress || !static_cast<QKeyEvent*>(e)->matches(QKeySequence::Copy))
+            return false;
+        Copiar();
+        return true;
+    }));
     formulario->resize(720, 380);
 }
 
@@ -131,6 +137,5 @@ void MostrarDiferencias(const ResultadoComparacion& r, const QString& ventanaLad
     tabla->setVisible(!r.filas.empty());
     tabla->resizeColumnsToContents();
     formulario->show();
-    formulario->raise();
     formulario->activateWindow();
 }
