@@ -39,6 +39,8 @@
 #include "app/ModuloKX.h"
 #include "flash/Pautas.h"
 #include "link/Transaccion.h"
+#include "comparacion/Diferencias.h"
+#include "flash/Colores.h"
 #include "params/Catalogo.h"
 #include "ui/Idioma.h"
 #include "ui/Dialogos.h"
@@ -328,7 +330,8 @@ const Orden Ordenes[] = {
     {&Ui::frmMain::btnTelamandoMotor2, 3, 1, " QZL Motor 2 OK", " QZL Motor 2 fail"},
 };
 
-enum class Op { Leer, Escribir, Editar, EscribirColores, LeerColores, EditarTabla, Estado, Valores, Directa, Temporizadores, Cambiar };
+enum class Op { Leer, Escribir, Editar, EscribirColores, LeerColores, EditarTabla, Estado, Valores, Directa, Temporizadores, Cambiar,
+                Verificar, Comparar };
 const char* NombreOp(Op o)
 {
     switch (o) {
@@ -343,6 +346,8 @@ const char* NombreOp(Op o)
     case Op::Directa: return "direct command";
     case Op::Temporizadores: return "poll timers";
     case Op::Cambiar: return "controller swapped";
+    case Op::Verificar: return "verified write";
+    case Op::Comparar: return "compare";
     }
     return "?";
 }
@@ -378,6 +383,9 @@ class TestSoak : public QObject {
     FormaRespuesta forma = FormaRespuesta::Completa;
     // How often the checks of the new rules came into play, for the summary.
     int escriturasRehusadas = 0, actosEnCampos = 0, cambiosDuranteColores = 0;
+    // Verified writes and compares: how many met a controller that did not hold what it was
+    // sent or shown, how many of those were reported, and how many sound ones were not.
+    int conFalloAlmacen = 0, fallosAlmacenVistos = 0, fallosAlmacenPerdidos = 0, falsasAlarmas = 0;
     // Fault-free reads of each controller state seen, by its cells.
     std::map<std::array<uint8_t, 256>, QMap<QString, QString>> referencias;
 
@@ -717,6 +725,184 @@ class TestSoak : public QObject {
             }
         }
         SinSolape(tramas);
+    }
+
+    // The Differences window's rows while it is shown; it is closed for the next operation.
+    int FilasDiferenciasMostradas()
+    {
+        QDialog* d = FormularioDiferencias();
+        const int filas = d && d->isVisible() ? TablaDiferencias()->rowCount() : -1;
+        if (d)
+            d->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return filas;
+    }
+
+    // A write with "Verify after writing" ticked to a controller that may keep some of it
+    // wrongly (a storage fault drawn for the operation, besides the line's faults): every
+    // cell it did not keep is reported, and nothing else.
+    void OpVerificar()
+    {
+        if (!rechazoEscritura.isEmpty()) {
+            // A good read first, so that the write writes.
+            referencias.erase(SimEstado(sim.get()).Celdas);
+            if (!Referencia() || !rechazoEscritura.isEmpty())
+                return;
+        }
+        static const FalloAlmacen almacenes[] = {FalloAlmacen::Ninguno, FalloAlmacen::Ninguno, FalloAlmacen::NoGuarda,
+                                                 FalloAlmacen::BitCambiado, FalloAlmacen::SoloAlgunas};
+        FallosSimulador f;
+        f.Forma = forma;
+        f.Almacen = almacenes[Entre(0, int(std::size(almacenes)) - 1)];
+        f.ProporcionAlmacen = f.Almacen == FalloAlmacen::SoloAlgunas ? 1.0 : Entre(1, 20) / 100.0;
+        SimFijarFallos(sim.get(), f);
+        Ventana().chkVerificar->setChecked(true);
+        primeraTramaOp = TramasVistas();
+        Faltas(true);
+        HistorialPanel1().clear();
+        Pulsar(Ventana().CEscribir);
+        Faltas(false);
+        Ventana().chkVerificar->setChecked(false);
+        f.Almacen = FalloAlmacen::Ninguno;
+        SimFijarFallos(sim.get(), f);
+        const int filas = FilasDiferenciasMostradas();
+        const QString fin = UltimoPropio(QRegularExpression(
+            u"^(\\d+ cells verified|\\d+ cells differ|Read-back failed at address \\d+|Writing Error in data \\d+)$"_s));
+        const EstadoSimulador despues = SimEstado(sim.get());
+        std::map<int, int> enviado;
+        for (const TramaVista& v : TramasDesde(primeraTramaOp))
+            if (v.trama[4] == 2)
+                enviado[v.trama[5]] = v.trama[6];
+        QStringList mal;
+        EstadoSimulador reparado = despues;
+        for (const auto& [a, dato] : enviado) {
+            if (despues.Celdas[size_t(a)] != dato) {
+                mal.append(u"%1 sent %2, holds %3"_s.arg(a).arg(dato).arg(despues.Celdas[size_t(a)]));
+                reparado.Celdas[size_t(a)] = uint8_t(dato);
+            }
+        }
+        if (fin.isEmpty())
+            Fallo(u"the verified write ended with no text of its own: "_s + HistorialPanel1().join(u" | "_s));
+        const bool verificada = fin.endsWith(u"cells verified"_s);
+        const bool difieren = fin.endsWith(u"cells differ"_s);
+        if (verificada || difieren) {
+            if (!mal.isEmpty())
+                ++conFalloAlmacen;
+            if (verificada && !mal.isEmpty()) {
+                ++fallosAlmacenPerdidos;
+                Fallo(u"the verify said \"%1\" but %2 cells were not kept: %3"_s.arg(fin).arg(mal.size()).arg(Corto(mal)));
+            }
+            if (difieren && mal.isEmpty()) {
+                ++falsasAlarmas;
+                Fallo(u"the verify said \"%1\" of a controller that kept every cell"_s.arg(fin));
+            }
+            if (difieren && !mal.isEmpty()) {
+                ++fallosAlmacenVistos;
+                if (fin != u"%1 cells differ"_s.arg(mal.size()))
+                    Fallo(u"the verify said \"%1\"; %2 cells were not kept: %3"_s.arg(fin).arg(mal.size()).arg(Corto(mal)));
+                if (filas <= 0)
+                    Fallo(u"the verify found cells that differ but showed no Differences window"_s);
+            }
+            if (verificada && filas >= 0)
+                Fallo(u"a verify with nothing to show opened the Differences window"_s);
+        }
+        // The controller holds what was sent from here on, as after a sound write.
+        if (!mal.isEmpty())
+            SimFijarEstado(sim.get(), reparado);
+        SinSolape(TramasDesde(primeraTramaOp));
+    }
+
+    // A compare with the controller, which may have lost some cells or table bytes behind
+    // the window's back: it writes nothing, changes nothing in the window, and reports
+    // differences exactly when the controller does not hold what the window does.
+    void OpComparar()
+    {
+        const EstadoSimulador original = SimEstado(sim.get());
+        EstadoSimulador e = original;
+        const bool conPautas = Entre(0, 1) == 1;
+        if (Entre(0, 1) == 1) {
+            for (int n = Entre(1, 3); n > 0; --n) {
+                const int a = Entre(0, 255);
+                e.Celdas[size_t(a)] = uint8_t(e.Celdas[size_t(a)] ^ (1u << Entre(0, 7)));
+            }
+            if (conPautas && Entre(0, 1) == 1) {
+                const int s = Entre(0, 3);
+                const int o = Entre(0, 1) ? Entre(0, 66) : Entre(128, 194);
+                e.Segmentos[size_t(s)][size_t(o)] = uint8_t(e.Segmentos[size_t(s)][size_t(o)] ^ 0x10);
+            }
+            SimFijarEstado(sim.get(), e);
+        }
+        // What differs: present on both sides and unequal, or present on one side only.
+        QStringList distintas;
+        for (int a = 0; a < 256; ++a) {
+            const bool enVentana = Presente(a);
+            const bool enControlador = EsPresente(e, a);
+            if (enVentana != enControlador)
+                distintas.append(u"%1 present on one side"_s.arg(a));
+            else if (enVentana && modelo[size_t(a)] != e.Celdas[size_t(a)])
+                distintas.append(u"%1: window %2, controller %3"_s.arg(a).arg(modelo[size_t(a)]).arg(e.Celdas[size_t(a)]));
+        }
+        if (conPautas) {
+            EstadoSimulador v = e;
+            for (int r = 1; r <= 8; ++r) {
+                FijarColorFila(v, r, uint32_t(TablaColores[r]) & 0xFFFFFFu);
+                for (int c = 1; c <= 32; ++c)
+                    FijarEntradaTabla(v, r, c, uint16_t(TablaPautas[r][c]));
+            }
+            for (int s = 0; s < 4; ++s)
+                for (const MitadSegmento& m : MitadesSegmento)
+                    for (int o = m.primera; o <= m.ultima; ++o)
+                        if (v.Segmentos[size_t(s)][size_t(o)] != e.Segmentos[size_t(s)][size_t(o)])
+                            distintas.append(u"segment %1 byte %2"_s.arg(s + 1).arg(o));
+        }
+        const QMap<QString, QString> antes = ValoresParametros();
+        const QByteArray mapaAntes(reinterpret_cast<const char*>(MapaParametros), sizeof MapaParametros);
+        FijarContestadorDialogos([conPautas](const PeticionDialogo&) {
+            RespuestaDialogo r;
+            r.eleccion = 0;
+            r.marcada = conPautas;
+            return r;
+        });
+        primeraTramaOp = TramasVistas();
+        Faltas(true);
+        HistorialPanel1().clear();
+        Pulsar(Ventana().CComparar);
+        Faltas(false);
+        ContestarDialogos();
+        const int filas = FilasDiferenciasMostradas();
+        const QString fin = UltimoPropio(QRegularExpression(u"^(Ended|(Identification|Reading) Error in data \\d+)$"_s));
+        for (const TramaVista& v : TramasDesde(primeraTramaOp))
+            if (v.trama[4] == 2 || (v.trama[4] >= 131 && v.trama[4] <= 134)) {
+                Fallo(u"the compare sent %1"_s.arg(QString::fromStdString(TramaHex(v.trama.data()))));
+                break;
+            }
+        const QString d = Diferencias(antes, ValoresParametros());
+        if (!d.isEmpty())
+            Fallo(u"the compare changed fields: "_s + d);
+        if (QByteArray(reinterpret_cast<const char*>(MapaParametros), sizeof MapaParametros) != mapaAntes)
+            Fallo(u"the compare changed the window's presence map"_s);
+        if (fin == u"Ended"_s) {
+            if (!distintas.isEmpty())
+                ++conFalloAlmacen;
+            if (filas < 0)
+                Fallo(u"the compare ended \"Ended\" without its Differences window"_s);
+            else if (filas == 0 && !distintas.isEmpty()) {
+                ++fallosAlmacenPerdidos;
+                Fallo(u"the compare found no differences, but %1 cells differ: %2"_s.arg(distintas.size()).arg(Corto(distintas)));
+            } else if (filas > 0 && distintas.isEmpty()) {
+                ++falsasAlarmas;
+                Fallo(u"the compare listed %1 differences where there are none"_s.arg(filas));
+            } else if (filas > 0) {
+                ++fallosAlmacenVistos;
+            }
+        } else if (fin.isEmpty()) {
+            Fallo(u"the compare ended with no text of its own: "_s + HistorialPanel1().join(u" | "_s));
+        } else if (filas >= 0) {
+            Fallo(u"the compare failed (\"%1\") but showed its Differences window"_s.arg(fin));
+        }
+        // The controller as it was, so that the rest of the run finds it unchanged.
+        SimFijarEstado(sim.get(), original);
+        SinSolape(TramasDesde(primeraTramaOp));
     }
 
     void OpEditar()
@@ -1252,7 +1438,8 @@ private slots:
             static const std::pair<Op, int> pesos[] = {
                 {Op::Leer, 22}, {Op::Escribir, 22}, {Op::Editar, 12}, {Op::EscribirColores, 5},
                 {Op::LeerColores, 5}, {Op::EditarTabla, 4}, {Op::Estado, 12}, {Op::Valores, 8},
-                {Op::Directa, 8}, {Op::Temporizadores, 2}, {Op::Cambiar, 3}};
+                {Op::Directa, 8}, {Op::Temporizadores, 2}, {Op::Cambiar, 3}, {Op::Verificar, 6},
+                {Op::Comparar, 6}};
             int total = 0;
             for (const auto& p : pesos)
                 total += p.second;
@@ -1294,6 +1481,8 @@ private slots:
             case Op::Directa: OpDirecta(); break;
             case Op::Temporizadores: OpTemporizadores(); break;
             case Op::Cambiar: OpCambiar(); break;
+            case Op::Verificar: OpVerificar(); break;
+            case Op::Comparar: OpComparar(); break;
             }
             inicioOperacionMs = 0;
             if (detallado) {
@@ -1344,6 +1533,9 @@ private slots:
             ops.append(u"%1 %2"_s.arg(QLatin1String(NombreOp(op))).arg(n));
         std::printf("soak: %d writes refused, %d acts on fields, %d table changes tried during colour writes\n",
                     escriturasRehusadas, actosEnCampos, cambiosDuranteColores);
+        std::printf("soak: verifies and compares: %d met a controller that did not hold the window's values, "
+                    "%d reported, %d missed; %d false alarms\n",
+                    conFalloAlmacen, fallosAlmacenVistos, fallosAlmacenPerdidos, falsasAlarmas);
         std::printf("soak: seed %llu, replies %s: %d operations (%s) in %lld s; %ld frames, %ld faults drawn (%s); %d failures\n",
                     static_cast<unsigned long long>(semilla), NombreForma(forma), numeroOp, qPrintable(ops.join(u", "_s)),
                     static_cast<long long>(reloj.elapsed() / 1000), tramas, faltas, qPrintable(porTipo.join(u", "_s)),
