@@ -239,8 +239,11 @@ static QSet<QString> TextosTablas(const QString& idioma)
     QSet<QString> r;
     for (int tabla : TablasDe.value(idioma))
         for (int id = 0; id < 10000; ++id)
-            if (const QString t = TextoRecursoDeTabla(tabla, id); !t.isEmpty())
+            if (const QString t = TextoRecursoDeTabla(tabla, id); !t.isEmpty()) {
                 r.insert(t);
+                // A text the program fills in, as a page quotes it.
+                r.insert(QString(t).replace(QRegularExpression(u"%[1-9]"_s), u"{}"_s));
+            }
     return r;
 }
 
