@@ -1,8 +1,11 @@
 // Writes one PNG per tab page of the main window as built, and one of the splash,
-// so the pages can be looked at without a display: qzl-snapshots DIR [en|es|fr].
+// so the pages can be looked at without a display: qzl-snapshots DIR [en|es|fr]; and one of
+// the Differences window.
 #include "support/EnlacePrueba.h"
 #include "support/VentanaPrueba.h"
 #include "app/ModuloKX.h"
+#include "comparacion/Comparar.h"
+#include "comparacion/Diferencias.h"
 #include "flash/Colores.h"
 #include "link/Puerto.h"
 #include "params/Lectura.h"
@@ -12,6 +15,7 @@
 #include "ui/frmSplash.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QGroupBox>
 #include <QTextStream>
@@ -68,6 +72,24 @@ int main(int argc, char* argv[])
         const QString archivo = destino + QStringLiteral("/page%1.png").arg(p);
         f->grab().save(archivo);
         salida << archivo << "\n";
+    }
+    // The Differences window of a compare with a controller changed since its read: a
+    // value, one the window cannot show, a cell no field shows and a colour.
+    if (sim) {
+        EstadoSimulador e = SimEstado(sim.get());
+        e.Celdas[28] = 1;
+        e.Celdas[29] = 44;
+        e.Celdas[55] = 3;
+        e.Celdas[60] = uint8_t(e.Celdas[60] + 1);
+        FijarColorFila(e, 2, 0x00FF00);
+        SimFijarEstado(sim.get(), e);
+        CompararConControlador(true);
+        if (QDialog* d = FormularioDiferencias()) {
+            QApplication::processEvents();
+            const QString archivo = destino + QStringLiteral("/differences.png");
+            d->grab().save(archivo);
+            salida << archivo << "\n";
+        }
     }
     CerrarVentanaPrueba();
     sim.reset();
