@@ -280,8 +280,6 @@ constexpr FilaTextos Textos[] = {
     {2070, u"Close", u"Cerrar", u"Fermer"},
     {2071, u"Written", u"Escrito", u"Écrit"},
     {2072, u"Read back", u"Releído", u"Relu"},
-    {2073, u"The comparison stopped: nothing to show", u"La comparación se detuvo: nada que mostrar",
-     u"La comparaison s'est arrêtée : rien à afficher"},
 };
 
 struct FilaDiferencia {
