@@ -119,6 +119,7 @@ static void ConTablaBloqueada(void (*transferencia)())
 static void EscribirColores()
 {
     OpcionesOperacion opciones;
+    opciones.tipo = TipoOperacion::EscrituraColores;
     // The buttons stay as they are; the table goes out whole, as a parameter write does.
     opciones.deshabilitarBotones = false;
     opciones.escritura = true;
@@ -164,7 +165,9 @@ static void EscribirColores()
 
 static void LeerColores()
 {
-    Operacion op;
+    OpcionesOperacion opciones;
+    opciones.tipo = TipoOperacion::LecturaColores;
+    Operacion op(opciones);
     if (!op.Activa() || !op.AbrirPuerto())
         return;
     // Decoded apart: the table, colours and grid change only when every byte arrived.

@@ -15,9 +15,10 @@ static bool MapaNoFiable()
     return false;
 }
 
-bool IdentificarQZL()
+bool IdentificarQZL(TipoOperacion tipo)
 {
     OpcionesOperacion opciones;
+    opciones.tipo = tipo;
     // The read follows at once, with nothing in between.
     opciones.procesarEventosAlSalir = false;
     opciones.mensajeSinPuerto = QStringLiteral("Error de lectura, posible desbordamiento. Reintente la operación");

@@ -53,6 +53,7 @@ static void ErrorLectura()
 void LeerQZL()
 {
     OpcionesOperacion opciones;
+    opciones.tipo = TipoOperacion::Lectura;
     opciones.mensajeSinPuerto = ErrorDeLectura;
     Operacion op(opciones);
     if (!op.Activa())
