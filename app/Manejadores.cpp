@@ -4,7 +4,9 @@
 #include "flash/Eventos.h"
 #include "informe/Eventos.h"
 #include "link/Eventos.h"
+#include "monitor/Monitor.h"
 #include "params/Eventos.h"
+#include "registro/Registro.h"
 #include "ui/Interfaz.h"
 
 void ConectarManejadores()
@@ -15,4 +17,6 @@ void ConectarManejadores()
     ConectarParametros();
     ConectarFlash();
     ConectarInforme();
+    IniciarRegistro();
+    ConectarMonitor();
 }

@@ -53,7 +53,7 @@ private slots:
     void sinFuentesNoHayPrueba()
     {
         // A rule over no files would pass whatever the code does.
-        for (const char* carpeta : {"app", "link", "params", "flash", "ui", "informe"})
+        for (const char* carpeta : {"app", "link", "params", "flash", "ui", "informe", "registro", "monitor"})
             QVERIFY2(!Inclusiones(QLatin1String(carpeta)).isEmpty(), carpeta);
     }
 
@@ -63,16 +63,27 @@ private slots:
         QTest::addColumn<QStringList>("vedadas");     // folders it must not include
         QTest::addColumn<QStringList>("soloDesde");   // of these folders, only these headers
         QTest::addColumn<QStringList>("permitidas");
-        QTest::newRow("link") << "link" << QStringList{"params/", "flash/", "informe/"} << QStringList{"ui/", "app/"}
-                              << QStringList{"ui/Estado.h", "app/ModuloKX.h"};
-        QTest::newRow("ui") << "ui" << QStringList{"link/", "params/", "flash/", "informe/"} << QStringList{}
-                            << QStringList{};
-        QTest::newRow("params") << "params" << QStringList{"flash/", "informe/"} << QStringList{} << QStringList{};
-        QTest::newRow("flash") << "flash" << QStringList{"informe/"} << QStringList{} << QStringList{};
+        QTest::newRow("link") << "link" << QStringList{"params/", "flash/", "informe/", "registro/", "monitor/"}
+                              << QStringList{"ui/", "app/"} << QStringList{"ui/Estado.h", "app/ModuloKX.h"};
+        QTest::newRow("ui") << "ui" << QStringList{"link/", "params/", "flash/", "informe/", "registro/", "monitor/"}
+                            << QStringList{} << QStringList{};
+        QTest::newRow("params") << "params" << QStringList{"flash/", "informe/", "registro/", "monitor/"}
+                                << QStringList{} << QStringList{};
+        QTest::newRow("flash") << "flash" << QStringList{"informe/", "registro/", "monitor/"} << QStringList{}
+                               << QStringList{};
         // The report sits above the features: it shows what they hold, asks the link only
         // whether an operation runs, and of app/ uses only the global state.
         QTest::newRow("informe") << "informe" << QStringList{} << QStringList{"app/", "link/"}
                                  << QStringList{"app/ModuloKX.h", "link/Transaccion.h"};
+        // The records' texts and the log read the link's records and the catalogue's
+        // captions; nothing but the start-up and the monitor reads them.
+        QTest::newRow("registro") << "registro" << QStringList{"flash/", "informe/", "monitor/", "app/"}
+                                  << QStringList{"link/", "params/"}
+                                  << QStringList{"link/RegistroLinea.h", "link/Operacion.h", "link/Transaccion.h",
+                                                 "link/JuegoComandos.h", "params/Catalogo.h"};
+        // The monitor window shows the records and touches nothing on the line.
+        QTest::newRow("monitor") << "monitor" << QStringList{"link/", "params/", "flash/", "informe/", "app/"}
+                                 << QStringList{} << QStringList{};
     }
 
     void carpetaUsaSoloLoPermitido()
