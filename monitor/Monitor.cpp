@@ -190,14 +190,6 @@ ModeloFilas* modelo = nullptr;
 QTimer* temporizador = nullptr;
 QPointer<QWidget> ventana;
 
-void AlRecibirRegistro(const RegistroLinea& r)
-{
-    if (!modelo)
-        return;
-    modelo->pendientes.push_back(r);
-    if (!temporizador->isActive())
-        temporizador->start();
-}
 
 QString CampoCsv(QString texto)
 {
@@ -339,8 +331,17 @@ void ConectarMonitor()
         temporizador->setInterval(IntervaloLoteMs);
         QObject::connect(temporizador, &QTimer::timeout, modelo, [] { modelo->Pasar(); });
     }
-    FijarOyenteRegistro(&AlRecibirRegistro);
+    FijarOyenteRegistro(&AnadirAlMonitor);
     QObject::connect(Ventana().CMonitor, &QPushButton::clicked, [] { CMonitor_Click(); });
+}
+
+void AnadirAlMonitor(const RegistroLinea& r)
+{
+    if (!modelo)
+        return;
+    modelo->pendientes.push_back(r);
+    if (!temporizador->isActive())
+        temporizador->start();
 }
 
 void CMonitor_Click()

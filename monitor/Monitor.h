@@ -3,6 +3,8 @@
 // come (registro/Registro.h), newest at the bottom, with a filter by operation, a
 // filter of faults, copy of the selected rows and saving as CSV. It only reads the
 // records: opening it, scrolling or filtering changes nothing on the line.
+#include "registro/Registro.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +22,8 @@ void CMonitor_Click();
 // The open window, or null.
 QWidget* VentanaMonitor();
 
+// Takes one record (the log's listener calls it for every record of the line).
+void AnadirAlMonitor(const RegistroLinea& registro);
 // Every row held, oldest first, before any filter; columns as the window shows them.
 QAbstractItemModel* ModeloMonitor();
 // Records arrive in batches a few times a second; tests take the waiting ones at once.
