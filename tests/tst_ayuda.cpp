@@ -239,8 +239,12 @@ static QSet<QString> TextosTablas(const QString& idioma)
     QSet<QString> r;
     for (int tabla : TablasDe.value(idioma))
         for (int id = 0; id < 10000; ++id)
-            if (const QString t = TextoRecursoDeTabla(tabla, id); !t.isEmpty())
+            if (const QString t = TextoRecursoDeTabla(tabla, id); !t.isEmpty()) {
                 r.insert(t);
+                // What the program fills in (%1) is quoted as <var>.
+                static const QRegularExpression relleno(u"%[1-9]"_s);
+                r.insert(QString(t).replace(relleno, u"{}"_s));
+            }
     return r;
 }
 
