@@ -59,7 +59,7 @@ struct FilaMonitor {
 QString TextoCelda(const FilaMonitor& f, int columna)
 {
     switch (columna) {
-    case ColHora: return QDateTime::fromMSecsSinceEpoch(f.r.ms).toLocalTime().toString(QStringLiteral("HH:mm:ss.zzz"));
+    case ColHora: return QDateTime::fromMSecsSinceEpoch(f.r.ms).toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
     case ColHueco: return f.hueco < 0 ? QString() : QString::number(f.hueco);
     case ColOperacion: return OperacionDeRegistro(f.r);
     case ColSentido: return TextoSentido(f.r.sentido);
@@ -268,7 +268,7 @@ QWidget* CrearVentana()
     tabla->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     tabla->verticalHeader()->setDefaultSectionSize(tabla->fontMetrics().height() + 4);
     tabla->horizontalHeader()->setStretchLastSection(true);
-    const int anchos[Columnas] = {90, 70, 150, 150, 50, 170, 170, 300};
+    const int anchos[Columnas] = {165, 70, 165, 130, 40, 170, 200, 300};
     for (int c = 0; c < Columnas; ++c)
         tabla->setColumnWidth(c, anchos[c]);
 
@@ -314,7 +314,7 @@ QWidget* CrearVentana()
             tabla->scrollToBottom();
     });
 
-    w->resize(1150, 480);
+    w->resize(1340, 480);
     tabla->scrollToBottom();
     return w;
 }

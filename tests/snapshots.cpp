@@ -5,6 +5,7 @@
 #include "app/ModuloKX.h"
 #include "flash/Colores.h"
 #include "link/Puerto.h"
+#include "monitor/Monitor.h"
 #include "params/Lectura.h"
 #include "ui/Idioma.h"
 #include "ui/Ventana.h"
@@ -55,8 +56,26 @@ int main(int argc, char* argv[])
     SimuladorPtr sim = IniciarSimuladorPrueba(1, EstadoDemo());
     if (sim) {
         FijarPuerto(1);
+        // A few faults, so that the monitor shows how they look.
+        SimFijarSorteo(sim.get(), [](const Trama&, int n) {
+            FalloTrama f;
+            if (n == 40)
+                f.tipo = FalloTrama::Silencio;
+            if (n == 60) {
+                f.tipo = FalloTrama::BytesAntes;
+                f.Sueltos = {0x01, 0xFE};
+                f.Ms = 2;
+            }
+            if (n == 80) {
+                f.tipo = FalloTrama::Parcial;
+                f.Bytes = 5;
+            }
+            return f;
+        });
+        FactorEsperas = 0.1;
         CLeer_Click();
         CLeerColores_Click();
+        FactorEsperas = 1.0;
     }
     Ventana().PictureInicio->hide();
     for (int p = 1; p <= 6; ++p) {
@@ -67,6 +86,15 @@ int main(int argc, char* argv[])
         QApplication::processEvents();
         const QString archivo = destino + QStringLiteral("/page%1.png").arg(p);
         f->grab().save(archivo);
+        salida << archivo << "\n";
+    }
+    // The line monitor after that read, scrolled to a fault.
+    CMonitor_Click();
+    if (QWidget* monitor = VentanaMonitor()) {
+        PasarPendientesMonitor();
+        QApplication::processEvents();
+        const QString archivo = destino + QStringLiteral("/monitor.png");
+        monitor->grab().save(archivo);
         salida << archivo << "\n";
     }
     CerrarVentanaPrueba();

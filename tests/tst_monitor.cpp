@@ -187,7 +187,7 @@ private slots:
             const QStringList f = FilaModelo(m, i);
             QCOMPARE(f.size(), 8);
             // Time, then the log's columns after it; the gap between the two.
-            QCOMPARE(f[0], l[0].mid(11, 12));
+            QCOMPARE(f[0], l[0].left(23));
             QCOMPARE(f.mid(2), l.mid(1));
             const int64_t ms = QDateTime::fromString(l[0].left(23), QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toMSecsSinceEpoch();
             QCOMPARE(f[1], anterior < 0 ? QString() : QString::number(ms - anterior));
@@ -303,7 +303,7 @@ private slots:
         PasarPendientesMonitor();
         const QAbstractItemModel* m = ModeloMonitor();
         QCOMPARE(m->rowCount(), FilasMonitor);
-        const QString primera = QDateTime::fromMSecsSinceEpoch(t0 + 5).toLocalTime().toString(QStringLiteral("HH:mm:ss.zzz"));
+        const QString primera = QDateTime::fromMSecsSinceEpoch(t0 + 5).toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
         QCOMPARE(m->index(0, 0).data().toString(), primera);
         QCOMPARE(m->index(FilasMonitor - 1, 1).data().toString(), QStringLiteral("1"));
 
@@ -312,7 +312,7 @@ private slots:
             AnadirAlMonitor(r);
         PasarPendientesMonitor();
         QCOMPARE(m->rowCount(), FilasMonitor);
-        QCOMPARE(m->index(0, 0).data().toString(), QDateTime::fromMSecsSinceEpoch(t0 + 3).toLocalTime().toString(QStringLiteral("HH:mm:ss.zzz")));
+        QCOMPARE(m->index(0, 0).data().toString(), QDateTime::fromMSecsSinceEpoch(t0 + 3).toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")));
     }
 
     // The newest row stays in sight unless the technician has scrolled up.
