@@ -43,6 +43,11 @@ constexpr int IdNoEscrito = 2149;
 // Records reach the table in batches: a repaint per frame would cost the line's thread
 // more than the frames themselves.
 constexpr int IntervaloLoteMs = 150;
+// During an operation the window processes its events inside the reply waits: a repaint of
+// the table there holds up the taking of a reply, and so the next frame. The table is then
+// repainted only on every fifth tick, twice a second; between operations at once.
+constexpr int PulsoPinturaMs = 100;
+constexpr int PulsosPorPintura = 5;
 
 enum Columna { ColHora, ColHueco, ColOperacion, ColSentido, ColIntento, ColBytes, ColResultado, ColSignificado, Columnas };
 constexpr int IdsColumnas[Columnas] = {2017, 2102, 2103, 2104, 2105, 2106, 2107, 2108};
@@ -54,6 +59,9 @@ constexpr int RolFallo = Qt::UserRole + 1;
 struct FilaMonitor {
     RegistroLinea r;
     int64_t hueco = -1;  // ms since the record before it; -1 for the first
+    // Named once: a filter over 100 000 rows, changed during an operation, runs inside a
+    // reply wait and must not hold it up.
+    QString operacion;
 };
 
 QString TextoCelda(const FilaMonitor& f, int columna)
@@ -61,7 +69,7 @@ QString TextoCelda(const FilaMonitor& f, int columna)
     switch (columna) {
     case ColHora: return QDateTime::fromMSecsSinceEpoch(f.r.ms).toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
     case ColHueco: return f.hueco < 0 ? QString() : QString::number(f.hueco);
-    case ColOperacion: return OperacionDeRegistro(f.r);
+    case ColOperacion: return f.operacion;
     case ColSentido: return TextoSentido(f.r.sentido);
     case ColIntento: return QString::number(f.r.intento);
     case ColBytes: return BytesHex(f.r.bytes);
@@ -104,7 +112,7 @@ public:
                 ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
                 : QVariant();
         case RolOperacion:
-            return OperacionDeRegistro(f.r);
+            return f.operacion;
         case RolFallo:
             return EsFalloLinea(f.r.destino);
         default:
@@ -145,9 +153,9 @@ public:
             f.r = std::move(lote[k]);
             f.hueco = ultimoMs < 0 ? -1 : f.r.ms - ultimoMs;
             ultimoMs = f.r.ms;
-            const QString operacion = OperacionDeRegistro(f.r);
-            if (!operaciones.contains(operacion))
-                operaciones.append(operacion);
+            f.operacion = OperacionDeRegistro(f.r);
+            if (!operaciones.contains(f.operacion))
+                operaciones.append(f.operacion);
             filas.push_back(std::move(f));
         }
         endInsertRows();
@@ -313,6 +321,20 @@ QWidget* CrearVentana()
         if (w->property(seguir).toBool())
             tabla->scrollToBottom();
     });
+
+    auto* pulso = new QTimer(w);
+    pulso->setInterval(PulsoPinturaMs);
+    QObject::connect(pulso, &QTimer::timeout, w, [tabla, n = 0]() mutable {
+        if (!LineaOcupada()) {
+            n = 0;
+            if (!tabla->updatesEnabled())
+                tabla->setUpdatesEnabled(true);
+            return;
+        }
+        n = (n + 1) % PulsosPorPintura;
+        tabla->setUpdatesEnabled(n == 0);
+    });
+    pulso->start();
 
     w->resize(1340, 480);
     tabla->scrollToBottom();

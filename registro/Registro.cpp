@@ -485,6 +485,11 @@ void VaciarRegistro()
     ElEscritor().Vaciar();
 }
 
+bool LineaOcupada()
+{
+    return OperacionEnCurso();
+}
+
 void FijarOyenteRegistro(void (*oyente)(const RegistroLinea& registro))
 {
     oyenteRegistro = oyente;

@@ -49,5 +49,8 @@ void VaciarRegistro();
 // runs, and again only after the log has been written in between. Its text, %1 the file.
 constexpr int TextoRegistroNoEscrito = 2148;
 
+// True while a device operation runs: the monitor paints less then (see monitor/Monitor.cpp).
+bool LineaOcupada();
+
 // The monitor's listener: every record, on the window's thread, after the log has it.
 void FijarOyenteRegistro(void (*oyente)(const RegistroLinea& registro));

@@ -392,8 +392,9 @@ private slots:
     }
 
     // With real pauses: the same read with no record taken and with the log and the open
-    // monitor taking every frame puts the same bytes on the wire, never closer than 1 ms
-    // apart within a frame nor 20 ms after a reply, and not noticeably slower.
+    // monitor taking every frame, filtered and scrolled meanwhile, puts the same bytes on
+    // the wire, never closer than 1 ms apart within a frame nor 20 ms after a reply, and
+    // not noticeably slower.
     void lineaIgualConMonitorAbierto()
     {
         FactorEsperas = 1.0;
@@ -422,7 +423,22 @@ private slots:
             SimBorrarRegistro(sim.get());
             SimMedirTiempos(sim.get(), true);
             entregas.clear();
+            // The technician at the monitor while the read runs.
+            QTimer manos;
+            int toques = 0;
+            if (conMonitor) {
+                auto* fallos = VentanaMonitor()->findChild<QCheckBox*>(QStringLiteral("checkFallos"));
+                QObject::connect(&manos, &QTimer::timeout, [&toques, fallos] {
+                    fallos->toggle();
+                    Tabla()->verticalScrollBar()->setValue(toques % 3 == 0 ? 0 : Tabla()->verticalScrollBar()->maximum());
+                    ++toques;
+                });
+                manos.start(40);
+            }
             Ventana().CLeer->click();
+            manos.stop();
+            if (conMonitor && toques < 5)
+                qWarning("the monitor was touched only %d times", toques);
             const std::vector<MomentoLinea> tiempos = SimTiempos(sim.get());
             SimMedirTiempos(sim.get(), false);
             m.tramas = SimRegistro(sim.get());
