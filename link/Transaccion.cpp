@@ -405,9 +405,14 @@ static FinIntento UnIntento(QSerialPort& puerto, const ComandoQZL& comando, cons
     // A late or partial reply to an earlier frame must not answer this one. For the record,
     // what has arrived is read first (a look at the system's buffer that waits for nothing);
     // the clear is the same.
-    if (oyenteLinea && (puerto.bytesAvailable() > 0 || puerto.waitForReadyRead(0))) {
-        Anotar(SentidoLinea::Entrada, pendientes.empty() ? DestinoLinea::BytesSueltos : DestinoLinea::RespuestaTardia,
-               puerto.readAll(), comando, intento, AhoraLinea());
+    if (oyenteLinea) {
+        const bool hayBytes = puerto.bytesAvailable() > 0 || puerto.waitForReadyRead(0);
+        // Finding nothing is reported as a timeout, which is no fault of the line.
+        if (puerto.error() == QSerialPort::TimeoutError)
+            puerto.clearError();
+        if (hayBytes)
+            Anotar(SentidoLinea::Entrada, pendientes.empty() ? DestinoLinea::BytesSueltos : DestinoLinea::RespuestaTardia,
+                   puerto.readAll(), comando, intento, AhoraLinea());
     }
     puerto.clear(QSerialPort::Input);
     const int64_t msTrama = AhoraSiSeAnota();
