@@ -96,6 +96,7 @@ class TstRegistro : public QObject {
 
     SimuladorPtr sim;
     std::unique_ptr<QTemporaryDir> carpeta;
+    QString carpetaArranque;
 
     // The log's lines after the header, each split into its columns.
     QList<QStringList> LineasDelDia(int64_t ms)
@@ -116,7 +117,22 @@ private slots:
         tzset();
         PrepararEntornoPrueba();
         FijarTablaIdioma(TablaIngles);
+        // Files from before this start-up: the start-up removes the one past 90 days.
+        const QDate hoy = QDate::currentDate();
+        QDir().mkpath(CarpetaRegistro());
+        for (const int dias : {100, 10}) {
+            QFile f(CarpetaRegistro() + QStringLiteral("/qzl-") + hoy.addDays(-dias).toString(Qt::ISODate) + QStringLiteral(".log"));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        carpetaArranque = CarpetaRegistro();
         CrearVentanaPrueba();
+    }
+
+    void arranqueBorraLosAntiguos()
+    {
+        const QDate hoy = QDate::currentDate();
+        QCOMPARE(QDir(carpetaArranque).entryList({QStringLiteral("qzl-*.log")}, QDir::Files),
+                 QStringList{QStringLiteral("qzl-") + hoy.addDays(-10).toString(Qt::ISODate) + QStringLiteral(".log")});
     }
 
     void init()
