@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -401,13 +402,21 @@ Escritor& ElEscritor()
     return e;
 }
 
-// Panel 1 keeps what an operation shows while it runs: the notice waits for its end.
+// Panel 1 keeps what an operation shows while it runs and for a while after it, so that
+// its outcome is read first: the notice waits until no operation has run for that long.
+constexpr int AvisoTrasOperacionMs = 1500;
+constexpr int RevisionAvisoMs = 250;
+QElapsedTimer ultimaOperacion;
+
 void MostrarAviso()
 {
-    if (OperacionEnCurso()) {
-        QTimer::singleShot(100, qApp, &MostrarAviso);
+    if (OperacionEnCurso() || !ultimaOperacion.isValid())
+        ultimaOperacion.start();
+    if (OperacionEnCurso() || ultimaOperacion.elapsed() < AvisoTrasOperacionMs) {
+        QTimer::singleShot(RevisionAvisoMs, qApp, &MostrarAviso);
         return;
     }
+    ultimaOperacion.invalidate();
     QString archivo;
     {
         std::lock_guard<std::mutex> l(ElEscritor().m);

@@ -45,8 +45,9 @@ void IniciarRegistro();
 void BorrarRegistrosAntiguos(int64_t ahora);
 // Waits until every record handed over so far is in its file (or has failed to get there).
 void VaciarRegistro();
-// A file that cannot be written costs one message in panel 1, shown once no operation
-// runs, and again only after the log has been written in between. Its text, %1 the file.
+// A file that cannot be written costs one message in panel 1, shown once no operation has
+// run for 1.5 s (the operation's own outcome is read first), and again only after the log
+// has been written in between. Its text, %1 the file.
 constexpr int TextoRegistroNoEscrito = 2148;
 
 // True while a device operation runs: the monitor paints less then (see monitor/Monitor.cpp).
