@@ -6,7 +6,9 @@
 #include "historial/Historial.h"
 #include "informe/Eventos.h"
 #include "link/Eventos.h"
+#include "monitor/Monitor.h"
 #include "params/Eventos.h"
+#include "registro/Registro.h"
 #include "ui/Interfaz.h"
 
 void ConectarManejadores()
@@ -19,4 +21,6 @@ void ConectarManejadores()
     ConectarInforme();
     ConectarComparacion();
     ConectarHistorial();
+    IniciarRegistro();
+    ConectarMonitor();
 }

@@ -63,6 +63,7 @@ void CompararConControlador(bool conPautas)
     if (!TomarVentana(ventana, conPautas))
         return;
     OpcionesOperacion opciones;
+    opciones.tipo = TipoOperacion::Comparacion;
     opciones.mensajeSinPuerto = QStringLiteral("Error de lectura, posible desbordamiento. Reintente la operación");
     Operacion op(opciones);
     if (!op.Activa() || !op.AbrirPuerto())

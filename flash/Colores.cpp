@@ -166,6 +166,7 @@ static void VerificarSegmentos(Operacion& op, const BytesSegmento enviados[Segme
 static void EscribirColores()
 {
     OpcionesOperacion opciones;
+    opciones.tipo = TipoOperacion::EscrituraColores;
     // The buttons stay as they are; the table goes out whole, as a parameter write does.
     opciones.deshabilitarBotones = false;
     opciones.escritura = true;
@@ -246,7 +247,9 @@ void (*AlTerminarLecturaColores)(const int32_t colores[9], const int32_t tabla[9
 
 static void LeerColores()
 {
-    Operacion op;
+    OpcionesOperacion opciones;
+    opciones.tipo = TipoOperacion::LecturaColores;
+    Operacion op(opciones);
     if (!op.Activa() || !op.AbrirPuerto())
         return;
     // Decoded apart: the table, colours and grid change only when every byte arrived.

@@ -128,7 +128,9 @@ static bool MostrarMedida(Operacion& op, uint8_t indiceAlto, QLineEdit* Ui::frmM
 
 void CInterrogar_Click()
 {
-    Operacion op;
+    OpcionesOperacion opciones;
+    opciones.tipo = TipoOperacion::Estado;
+    Operacion op(opciones);
     if (!op.Activa())
         return;
     if (!op.AbrirPuerto())

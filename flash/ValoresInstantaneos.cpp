@@ -71,6 +71,7 @@ static bool LeerGrupo(Operacion& op, uint8_t indice, QLabel* (*etiqueta)(int), i
 static void Refrescar()
 {
     OpcionesOperacion opciones;
+    opciones.tipo = TipoOperacion::ValoresInstantaneos;
     opciones.mensajeSinPuerto = QStringLiteral("Error");
     Operacion op(opciones);
     if (!op.Activa())

@@ -9,6 +9,7 @@ void OrdenDirecta(uint8_t indice, uint8_t dato, const QString& exito, const QStr
 {
     // One command: the buttons stay as they are.
     OpcionesOperacion opciones;
+    opciones.tipo = TipoOperacion::OrdenDirecta;
     opciones.deshabilitarBotones = false;
     Operacion op(opciones);
     if (!op.Activa())

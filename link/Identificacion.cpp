@@ -36,6 +36,7 @@ FinLectura LeerMapaPresencia(Operacion& op, uint8_t mapa[BytesPresencia])
 bool IdentificarQZL()
 {
     OpcionesOperacion opciones;
+    opciones.tipo = TipoOperacion::Lectura;
     // The read follows at once, with nothing in between.
     opciones.procesarEventosAlSalir = false;
     opciones.mensajeSinPuerto = QStringLiteral("Error de lectura, posible desbordamiento. Reintente la operación");

@@ -27,5 +27,6 @@ FinLectura LeerMapaPresencia(Operacion& op, uint8_t mapa[BytesPresencia]);
 // panel 1 reads "Identification Error in data " and the byte number. A port that
 // cannot be opened shows the critical read-error message and also leaves the map
 // all zeros. True only when the whole map was read. Either way the fields no longer
-// belong to the controller (ValoresVentana) until its read ends.
+// belong to the controller (ValoresVentana) until its read ends. Its frames are recorded
+// as the read's.
 bool IdentificarQZL();

@@ -2,6 +2,7 @@
 
 #include "app/ModuloKX.h"
 #include "link/Puerto.h"
+#include "link/RegistroLinea.h"
 #include "ui/Estado.h"
 
 #include <utility>
@@ -37,7 +38,9 @@ bool Operacion::AbrirPuerto()
 
 bool Operacion::Enviar(const ComandoQZL& comando, RespuestaQZL& respuesta)
 {
+    FijarOperacionLinea(opciones.tipo);
     respuesta = EnviarComando(comando);
+    FijarOperacionLinea(TipoOperacion::Ninguna);
     // The reply wait processes events: the window may have been closed meanwhile.
     if (VentanaAbierta())
         return true;

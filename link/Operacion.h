@@ -23,7 +23,23 @@
 // or ends, so that the technician sees what failed.
 constexpr int PausaFalloMs = 1000;
 
+// What an operation is, as the records of its frames name it (link/RegistroLinea.h).
+enum class TipoOperacion : uint8_t {
+    Ninguna,              // a transaction outside any operation
+    Lectura,              // identification and read
+    Escritura,
+    Comparacion,
+    EscrituraColores,
+    LecturaColores,
+    Estado,               // the status interrogation
+    ValoresInstantaneos,  // live values
+    OrdenDirecta,         // one operating command; the frame says which
+    PruebaPuerto,
+};
+
 struct OpcionesOperacion {
+    // Named in the record of every frame the operation sends.
+    TipoOperacion tipo = TipoOperacion::Ninguna;
     // Operations of several commands disable the four file and transfer buttons.
     bool deshabilitarBotones = true;
     // Writes hold the window open to their last frame: their data was complete before

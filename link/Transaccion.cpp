@@ -2,9 +2,11 @@
 
 #include "app/ModuloKX.h"
 #include "link/Puerto.h"
+#include "link/RegistroLinea.h"
 #include "ui/Estado.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QSerialPort>
 #include <QTimer>
@@ -25,6 +27,67 @@
 
 static bool transaccionEnCurso = false;
 static void (*testigoLinea)(bool respuesta) = nullptr;
+
+// The records of the line: filled during a try and handed to the listener once the try
+// has ended, inside the pause that follows it, so that no pause of the line grows.
+static void (*oyenteLinea)(const RegistroLinea& registro) = nullptr;
+static int64_t (*relojLinea)() = nullptr;
+static TipoOperacion operacionLinea = TipoOperacion::Ninguna;
+static std::vector<RegistroLinea> anotados;
+
+void FijarOyenteLinea(void (*oyente)(const RegistroLinea& registro))
+{
+    oyenteLinea = oyente;
+}
+
+void FijarRelojLinea(int64_t (*reloj)())
+{
+    relojLinea = reloj;
+}
+
+int64_t AhoraLinea()
+{
+    return relojLinea ? relojLinea() : QDateTime::currentMSecsSinceEpoch();
+}
+
+void FijarOperacionLinea(TipoOperacion tipo)
+{
+    operacionLinea = tipo;
+}
+
+static void Anotar(SentidoLinea sentido, DestinoLinea destino, const QByteArray& bytes, const ComandoQZL& comando,
+                   int intento, int64_t ms)
+{
+    if (!oyenteLinea)
+        return;
+    RegistroLinea r;
+    r.ms = ms;
+    r.operacion = operacionLinea;
+    r.sentido = sentido;
+    r.destino = destino;
+    r.intento = static_cast<uint8_t>(intento);
+    r.bytes = bytes;
+    r.comando = comando;
+    anotados.push_back(std::move(r));
+}
+
+static void EntregarRegistros()
+{
+    if (anotados.empty())
+        return;
+    // The listener may process events; records of this try stay in their order.
+    std::vector<RegistroLinea> lote;
+    lote.swap(anotados);
+    if (oyenteLinea) {
+        for (const RegistroLinea& r : lote)
+            oyenteLinea(r);
+    }
+}
+
+static int64_t AhoraSiSeAnota()
+{
+    return oyenteLinea ? AhoraLinea() : 0;
+}
 
 // The reply limit of one try, before FactorEsperas.
 static constexpr int LimiteRespuestaMs = 2000;
@@ -284,6 +347,7 @@ static void EsperarHasta(QTimer& despertador, qint64 hasta)
 // reply to the same command and index could pass for this frame's.
 static void DescartarRespuestasTardias(QSerialPort& puerto, const ComandoQZL& comando)
 {
+    const bool hayPendientes = !pendientes.empty();
     const qint64 ahora = Ahora();
     std::erase_if(pendientes, [ahora](const RespuestaPendiente& p) { return p.hasta <= ahora; });
     qint64 hasta = 0;
@@ -298,8 +362,11 @@ static void DescartarRespuestasTardias(QSerialPort& puerto, const ComandoQZL& co
     despertador.setTimerType(Qt::PreciseTimer);
     while (Ahora() < hasta && !PuertoPerdido(puerto)) {
         DoEvents();
-        if (puerto.bytesAvailable() > 0)
-            puerto.readAll();
+        if (puerto.bytesAvailable() > 0) {
+            const QByteArray tardios = puerto.readAll();
+            Anotar(SentidoLinea::Entrada, hayPendientes ? DestinoLinea::RespuestaTardia : DestinoLinea::BytesSueltos,
+                   tardios, comando, 1, AhoraSiSeAnota());
+        }
         EsperarHasta(despertador, hasta);
     }
     const qint64 fin = Ahora();
@@ -328,17 +395,34 @@ static bool TomarRespuestaEsperada(uint8_t comando, uint8_t indice)
 // processes window events, then blocks in the event loop until a byte, a window
 // event or the deadline arrives. finTrama: when the frame was out (Ahora()).
 static FinIntento UnIntento(QSerialPort& puerto, const ComandoQZL& comando, const QByteArray& trama,
-                            QByteArray& respuesta, qint64& finTrama)
+                            QByteArray& respuesta, qint64& finTrama, int intento)
 {
     finTrama = Ahora();
-    if (!puerto.isOpen())
+    if (!puerto.isOpen()) {
+        Anotar(SentidoLinea::Salida, DestinoLinea::EnvioCortado, QByteArray(), comando, intento, AhoraSiSeAnota());
         return FinIntento::PuertoPerdido;
-    // A late or partial reply to an earlier frame must not answer this one.
+    }
+    // A late or partial reply to an earlier frame must not answer this one. For the record,
+    // what has arrived is read first (a look at the system's buffer that waits for nothing);
+    // the clear is the same.
+    if (oyenteLinea) {
+        const bool hayBytes = puerto.bytesAvailable() > 0 || puerto.waitForReadyRead(0);
+        // Finding nothing is reported as a timeout, which is no fault of the line.
+        if (puerto.error() == QSerialPort::TimeoutError)
+            puerto.clearError();
+        if (hayBytes)
+            Anotar(SentidoLinea::Entrada, pendientes.empty() ? DestinoLinea::BytesSueltos : DestinoLinea::RespuestaTardia,
+                   puerto.readAll(), comando, intento, AhoraLinea());
+    }
     puerto.clear(QSerialPort::Input);
+    const int64_t msTrama = AhoraSiSeAnota();
     for (int i = 0; i < LongitudTrama; ++i) {
         const Reloj::time_point entrega = Reloj::now();
-        if (!EscribirByte(puerto, trama[i]))
+        if (!EscribirByte(puerto, trama[i])) {
+            // The byte that failed may or may not have gone: the record shows those before it.
+            Anotar(SentidoLinea::Salida, DestinoLinea::EnvioCortado, trama.left(i), comando, intento, msTrama);
             return FinIntento::PuertoPerdido;
+        }
         if (testigoLinea)
             testigoLinea(false);
         // The gap counts from the start of the write, so the write's own time is not added
@@ -348,6 +432,7 @@ static FinIntento UnIntento(QSerialPort& puerto, const ComandoQZL& comando, cons
             PausaDesde(std::max(entrega, Reloj::now() - DuracionEscritura), PausaByteMs);
     }
     finTrama = Ahora();
+    Anotar(SentidoLinea::Salida, DestinoLinea::Enviada, trama, comando, intento, msTrama);
 
     const qint64 limite = EsperaMs(LimiteRespuestaMs);
     QElapsedTimer t0;
@@ -357,16 +442,25 @@ static FinIntento UnIntento(QSerialPort& puerto, const ComandoQZL& comando, cons
     despertador.setTimerType(Qt::PreciseTimer);
     QByteArray recibido;
     qint64 ultimoByte = finTrama;
+    // For the record: when the last bytes came, and how many at the front of recibido are
+    // the rest of a dropped reply, already recorded with it.
+    int64_t msLlegada = 0;
+    int yaAnotados = 0;
+    auto sinAnotar = [&](int hasta) { return recibido.mid(yaAnotados, std::max(hasta - yaAnotados, 0)); };
     for (;;) {
         DoEvents();
         const qint64 transcurrido = t0.elapsed();
         if (transcurrido > limite) {
             Panel1(QStringLiteral("Time Out Transmision"));
+            const QByteArray resto = sinAnotar(static_cast<int>(recibido.size()));
+            Anotar(SentidoLinea::Entrada, resto.isEmpty() ? DestinoLinea::TiempoAgotado : DestinoLinea::Parcial, resto,
+                   comando, intento, AhoraSiSeAnota());
             return FinIntento::TiempoAgotado;
         }
         if (puerto.bytesAvailable() > 0) {
             recibido += puerto.readAll();
             ultimoByte = Ahora();
+            msLlegada = AhoraSiSeAnota();
         }
         qint64 despertar = finTrama + limite;
         for (;;) {
@@ -390,18 +484,33 @@ static FinIntento UnIntento(QSerialPort& puerto, const ComandoQZL& comando, cons
                 // The late reply to an earlier frame, whose try gave up: dropped up to its
                 // header (all of it when it has none), and the wait goes on. Nothing is ever
                 // dropped while no earlier try is still awaiting its reply.
-                recibido.remove(0, inicio + (candidata.startsWith("KX") ? 2 : LongitudTrama));
+                const int quitados = inicio + (candidata.startsWith("KX") ? 2 : LongitudTrama);
+                if (inicio > yaAnotados)
+                    Anotar(SentidoLinea::Entrada, DestinoLinea::BytesSueltos, sinAnotar(inicio), comando, intento, msLlegada);
+                Anotar(SentidoLinea::Entrada, DestinoLinea::RespuestaAjena, candidata, comando, intento, msLlegada);
+                recibido.remove(0, quitados);
+                yaAnotados = inicio + LongitudTrama - quitados;
                 continue;
             }
             AprenderForma(candidata, comando);
             respuesta = candidata;
+            if (inicio > yaAnotados)
+                Anotar(SentidoLinea::Entrada, DestinoLinea::BytesSueltos, sinAnotar(inicio), comando, intento, msLlegada);
+            Anotar(SentidoLinea::Entrada, DestinoLinea::RespuestaTomada, candidata, comando, intento, msLlegada);
+            // Bytes after the reply are never read again: the next try clears the input.
+            if (recibido.size() > inicio + LongitudTrama)
+                Anotar(SentidoLinea::Entrada, DestinoLinea::BytesSueltos, recibido.mid(inicio + LongitudTrama), comando,
+                       intento, msLlegada);
             if (testigoLinea)
                 testigoLinea(true);
             return FinIntento::Respuesta;
         }
         // Checked after the bytes: a reply that arrived just before the line went is taken.
-        if (PuertoPerdido(puerto))
+        if (PuertoPerdido(puerto)) {
+            Anotar(SentidoLinea::Entrada, DestinoLinea::LineaPerdida, sinAnotar(static_cast<int>(recibido.size())),
+                   comando, intento, AhoraSiSeAnota());
             return FinIntento::PuertoPerdido;
+        }
         EsperarHasta(despertador, despertar);
     }
 }
@@ -429,7 +538,8 @@ RespuestaQZL EnviarComando(const ComandoQZL& comando)
     while (Reintentos != 0) {
         QByteArray recibido;
         qint64 finTrama = 0;
-        const FinIntento resultado = UnIntento(puerto, comando, trama, recibido, finTrama);
+        const FinIntento resultado =
+            UnIntento(puerto, comando, trama, recibido, finTrama, IntentosTransaccion - Reintentos + 1);
         const Reloj::time_point finIntento = Reloj::now();
         if (resultado == FinIntento::Respuesta) {
             r = DecodificarRespuesta(recibido);
@@ -451,6 +561,8 @@ RespuestaQZL EnviarComando(const ComandoQZL& comando)
             Reintentos = static_cast<uint8_t>(Reintentos - 1);
             Panel1(QStringLiteral("Error R  ") + QString::number(IntentosTransaccion - Reintentos));
         }
+        // The try's records go out inside the pause that follows it, which counts from finIntento.
+        EntregarRegistros();
         // The pause lets the controller settle; a closed port has nobody to wait for.
         if (puerto.isOpen())
             PausaDesde(finIntento, PausaIntentoMs);

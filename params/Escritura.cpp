@@ -113,6 +113,7 @@ static ResultadoDireccion EscribirDireccion(Operacion& op, ComandoQZL& orden, co
 void EscribirQZL()
 {
     OpcionesOperacion opciones;
+    opciones.tipo = TipoOperacion::Escritura;
     // The image is complete before the first frame: closing the window meanwhile waits
     // for the last one.
     opciones.escritura = true;

@@ -79,6 +79,7 @@ void (*AlTerminarLectura)(const ImagenParametros& imagen) = nullptr;
 void LeerQZL()
 {
     OpcionesOperacion opciones;
+    opciones.tipo = TipoOperacion::Lectura;
     opciones.mensajeSinPuerto = ErrorDeLectura;
     Operacion op(opciones);
     if (!op.Activa())

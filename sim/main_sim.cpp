@@ -1,6 +1,8 @@
 // qzl-sim: the QZL controller simulator as a program, for end-to-end tests and demos.
 //
 //   qzl-sim [--demo] [--state FILE] [--device PATH] [--link DIR/comN] [--log FILE] [--no-stdin]
+//           [--faults LIST] [--rate R] [--seed N] [--late-ms MS] [--back-ms MS] [--shape NAME]
+//           [--store-fault NAME[,RATE]]
 //
 //   --demo          start from the demo controller (every field present)
 //   --state FILE    state statements (see sim/Simulador.h), applied on top of --demo if given
@@ -8,6 +10,14 @@
 //   --link DIR/comN create the symbolic link comN (N 1-9) to the line, replacing an old link
 //   --log FILE      append every received frame to FILE
 //   --no-stdin      ignore standard input; run until SIGINT or SIGTERM
+//   --faults LIST   draw a fault for some frames at random: a comma-separated list of
+//                   silent, late, partial, stray-before, stray-after, line-pulled, or all
+//   --rate R        the share of frames that get one of them, 0 to 1 (default 0.1)
+//   --seed N        the draw's seed (default: from the clock; printed on stderr), so that a
+//                   run can be replayed
+//   --late-ms MS    how late a late reply comes (default 2500: past the tool's 2 s limit)
+//   --back-ms MS    a pulled line comes back after MS milliseconds (default 1000)
+//   --shape NAME    the reply shape from the start (as the stdin command "shape")
 //   --store-fault NAME[,RATE]  start with a storage fault (see "store" below)
 //
 // The first line on stdout is the device path to open. The program runs until SIGINT,
@@ -40,9 +50,11 @@
 //   log / clearlog          print / clear the frames received
 //   path                    answers "ok PATH" (empty while closed)
 //   quit                    stop
+#include "sim/FallosAzar.h"
 #include "sim/Simulador.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -63,6 +75,8 @@ static void Uso()
     std::fprintf(stderr,
                  "usage: qzl-sim [--demo] [--state FILE] [--device PATH] [--link DIR/comN]"
                  " [--log FILE] [--no-stdin]\n"
+                 "               [--faults LIST] [--rate R] [--seed N] [--late-ms MS] [--back-ms MS]"
+                 " [--shape NAME]\n"
                  "               [--store-fault NAME[,RATE]]\n");
 }
 
@@ -240,13 +254,43 @@ int main(int argc, char** argv)
 {
     OpcionesSimulador op;
     bool demo = false, conEntrada = true;
-    FallosSimulador fallosAlmacen;
-    bool conFalloAlmacen = false;
-    std::string ficheroEstado, enlace;
+    // Faults set from the start: a storage fault and the reply shape share one record.
+    FallosSimulador fallosIniciales;
+    bool conFallosIniciales = false;
+    std::string ficheroEstado, enlace, fallos, forma;
+    OpcionesAzar azar;
+    azar.semilla = static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+    int vueltaMs = 1000;
     for (int i = 1; i < argc; ++i) {
         const std::string o = argv[i];
         const bool hayValor = i + 1 < argc;
         if (o == "--demo") demo = true;
+        else if (o == "--faults" && hayValor) fallos = argv[++i];
+        else if (o == "--rate" && hayValor) {
+            char* fin = nullptr;
+            azar.tasa = std::strtod(argv[++i], &fin);
+            if (*fin != '\0' || !(azar.tasa >= 0 && azar.tasa <= 1)) {
+                std::fprintf(stderr, "qzl-sim: --rate must be a number from 0 to 1\n");
+                return 2;
+            }
+        } else if (o == "--seed" && hayValor) {
+            char* fin = nullptr;
+            azar.semilla = std::strtoull(argv[++i], &fin, 10);
+            if (*fin != '\0') {
+                std::fprintf(stderr, "qzl-sim: --seed must be a whole number\n");
+                return 2;
+            }
+        } else if (o == "--late-ms" && hayValor) {
+            if (!LeerEntero(argv[++i], 0, 600000, azar.tardeMs)) {
+                std::fprintf(stderr, "qzl-sim: --late-ms must be 0 to 600000\n");
+                return 2;
+            }
+        } else if (o == "--back-ms" && hayValor) {
+            if (!LeerEntero(argv[++i], 0, 600000, vueltaMs)) {
+                std::fprintf(stderr, "qzl-sim: --back-ms must be 0 to 600000\n");
+                return 2;
+            }
+        } else if (o == "--shape" && hayValor) forma = argv[++i];
         else if (o == "--no-stdin") conEntrada = false;
         else if (o == "--state" && hayValor) ficheroEstado = argv[++i];
         else if (o == "--device" && hayValor) op.Dispositivo = argv[++i];
@@ -256,12 +300,12 @@ int main(int argc, char** argv)
             const std::string v = argv[++i];
             const size_t coma = v.find(',');
             if (!LeerFalloAlmacen(v.substr(0, coma), coma == std::string::npos ? std::string() : v.substr(coma + 1),
-                                  fallosAlmacen)) {
+                                  fallosIniciales)) {
                 std::fprintf(stderr, "qzl-sim: --store-fault takes NAME[,RATE]: not-stored, bit-flip, "
                                      "some-addresses or segment-not-stored, RATE 0 to 1\n");
                 return 2;
             }
-            conFalloAlmacen = true;
+            conFallosIniciales = true;
         }
         else {
             Uso();
@@ -293,14 +337,66 @@ int main(int argc, char** argv)
         op.PuertoEnlace = nombre[3] - '0';
     }
 
+    if (!fallos.empty()) {
+        std::string error;
+        if (!LeerTiposFallo(fallos, azar.tipos, &error)) {
+            std::fprintf(stderr, "qzl-sim: --faults: %s\n", error.c_str());
+            return 2;
+        }
+    }
+    if (!forma.empty()) {
+        bool conocida = false;
+        for (const FormaRespuesta f : FormasRespuesta) {
+            if (forma == NombreForma(f)) {
+                fallosIniciales.Forma = f;
+                conocida = true;
+                conFallosIniciales = true;
+            }
+        }
+        if (!conocida) {
+            std::fprintf(stderr, "qzl-sim: --shape: unknown shape '%s'\n", forma.c_str());
+            return 2;
+        }
+    }
+
     std::string error;
     SimuladorPtr sim(SimIniciar(op, &error));
     if (!sim) {
         std::fprintf(stderr, "qzl-sim: %s\n", error.c_str());
         return 1;
     }
-    if (conFalloAlmacen)
-        SimFijarFallos(sim.get(), fallosAlmacen);
+    if (conFallosIniciales)
+        SimFijarFallos(sim.get(), fallosIniciales);
+    // A line pulled by the draw comes back by itself after a while, as a technician plugs it in again.
+    auto lineaCortada = std::make_shared<std::atomic<bool>>(false);
+    if (!azar.tipos.empty()) {
+        SimFijarSorteo(sim.get(), SorteoAzar(azar, lineaCortada));
+        std::string nombres;
+        for (const FalloTrama::Tipo t : azar.tipos)
+            nombres += std::string(nombres.empty() ? "" : ",") + NombreTipoFallo(t);
+        std::fprintf(stderr, "qzl-sim: faults %s, rate %g, seed %llu\n", nombres.c_str(), azar.tasa,
+                     static_cast<unsigned long long>(azar.semilla));
+    }
+    using RelojSim = std::chrono::steady_clock;
+    RelojSim::time_point cortadaDesde{};
+    bool esperandoVuelta = false;
+    auto TraerLinea = [&] {
+        if (!esperandoVuelta && lineaCortada->exchange(false)) {
+            esperandoVuelta = true;
+            cortadaDesde = RelojSim::now();
+        }
+        if (esperandoVuelta && !SimLineaAbierta(sim.get())
+            && RelojSim::now() - cortadaDesde >= std::chrono::milliseconds(vueltaMs)) {
+            esperandoVuelta = false;
+            std::string e;
+            if (SimReabrirLinea(sim.get(), &e))
+                std::fprintf(stderr, "qzl-sim: line back on %s\n", SimRuta(sim.get()).c_str());
+            else
+                std::fprintf(stderr, "qzl-sim: line not back: %s\n", e.c_str());
+        } else if (esperandoVuelta && SimLineaAbierta(sim.get()) && RelojSim::now() - cortadaDesde > std::chrono::seconds(5)) {
+            esperandoVuelta = false;  // drawn but never pulled (the frame had gone on)
+        }
+    };
     std::cout << SimRuta(sim.get()) << std::endl;
     if (!SimEnlace(sim.get()).empty())
         std::fprintf(stderr, "qzl-sim: link %s\n", SimEnlace(sim.get()).c_str());
@@ -313,8 +409,9 @@ int main(int argc, char** argv)
 
     std::string pendiente;
     while (!senal) {
+        TraerLinea();
         if (!conEntrada) {
-            poll(nullptr, 0, 200);
+            poll(nullptr, 0, 100);
             continue;
         }
         pollfd p{STDIN_FILENO, POLLIN, 0};

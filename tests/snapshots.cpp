@@ -8,6 +8,7 @@
 #include "comparacion/Diferencias.h"
 #include "flash/Colores.h"
 #include "link/Puerto.h"
+#include "monitor/Monitor.h"
 #include "params/Lectura.h"
 #include "ui/Idioma.h"
 #include "ui/Ventana.h"
@@ -59,8 +60,26 @@ int main(int argc, char* argv[])
     SimuladorPtr sim = IniciarSimuladorPrueba(1, EstadoDemo());
     if (sim) {
         FijarPuerto(1);
+        // A few faults, so that the monitor shows how they look.
+        SimFijarSorteo(sim.get(), [](const Trama&, int n) {
+            FalloTrama f;
+            if (n == 40)
+                f.tipo = FalloTrama::Silencio;
+            if (n == 60) {
+                f.tipo = FalloTrama::BytesAntes;
+                f.Sueltos = {0x01, 0xFE};
+                f.Ms = 2;
+            }
+            if (n == 80) {
+                f.tipo = FalloTrama::Parcial;
+                f.Bytes = 5;
+            }
+            return f;
+        });
+        FactorEsperas = 0.1;
         CLeer_Click();
         CLeerColores_Click();
+        FactorEsperas = 1.0;
     }
     Ventana().PictureInicio->hide();
     for (int p = 1; p <= 6; ++p) {
@@ -90,6 +109,15 @@ int main(int argc, char* argv[])
             d->grab().save(archivo);
             salida << archivo << "\n";
         }
+    }
+    // The line monitor after those reads and the compare, scrolled to a fault.
+    CMonitor_Click();
+    if (QWidget* monitor = VentanaMonitor()) {
+        PasarPendientesMonitor();
+        QApplication::processEvents();
+        const QString archivo = destino + QStringLiteral("/monitor.png");
+        monitor->grab().save(archivo);
+        salida << archivo << "\n";
     }
     CerrarVentanaPrueba();
     sim.reset();

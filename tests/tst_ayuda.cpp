@@ -241,8 +241,9 @@ static QSet<QString> TextosTablas(const QString& idioma)
         for (int id = 0; id < 10000; ++id)
             if (const QString t = TextoRecursoDeTabla(tabla, id); !t.isEmpty()) {
                 r.insert(t);
-                // A text the program fills in, as a page quotes it.
-                r.insert(QString(t).replace(QRegularExpression(u"%[1-9]"_s), u"{}"_s));
+                // What the program fills in (%1) is quoted as <var>.
+                static const QRegularExpression relleno(u"%[1-9]"_s);
+                r.insert(QString(t).replace(relleno, u"{}"_s));
             }
     return r;
 }

@@ -53,7 +53,8 @@ private slots:
     void sinFuentesNoHayPrueba()
     {
         // A rule over no files would pass whatever the code does.
-        for (const char* carpeta : {"app", "link", "params", "flash", "ui", "informe", "comparacion", "historial"})
+        for (const char* carpeta : {"app", "link", "params", "flash", "ui", "informe", "comparacion", "historial",
+                                    "registro", "monitor"})
             QVERIFY2(!Inclusiones(QLatin1String(carpeta)).isEmpty(), carpeta);
     }
 
@@ -63,30 +64,39 @@ private slots:
         QTest::addColumn<QStringList>("vedadas");     // folders it must not include
         QTest::addColumn<QStringList>("soloDesde");   // of these folders, only these headers
         QTest::addColumn<QStringList>("permitidas");
-        QTest::newRow("link") << "link" << QStringList{"params/", "flash/", "informe/", "comparacion/", "historial/"}
-                              << QStringList{"ui/", "app/"}
+        const QStringList encima{"informe/", "comparacion/", "historial/", "registro/", "monitor/"};
+        QTest::newRow("link") << "link" << (QStringList{"params/", "flash/"} + encima) << QStringList{"ui/", "app/"}
                               << QStringList{"ui/Estado.h", "app/ModuloKX.h"};
-        QTest::newRow("ui") << "ui"
-                            << QStringList{"link/", "params/", "flash/", "informe/", "comparacion/", "historial/"}
-                            << QStringList{}
+        QTest::newRow("ui") << "ui" << (QStringList{"link/", "params/", "flash/"} + encima) << QStringList{}
                             << QStringList{};
-        QTest::newRow("params") << "params" << QStringList{"flash/", "informe/", "comparacion/", "historial/"}
-                                << QStringList{} << QStringList{};
-        QTest::newRow("flash") << "flash" << QStringList{"informe/", "comparacion/", "historial/"} << QStringList{}
-                               << QStringList{};
+        QTest::newRow("params") << "params" << (QStringList{"flash/"} + encima) << QStringList{} << QStringList{};
+        QTest::newRow("flash") << "flash" << encima << QStringList{} << QStringList{};
         // Above params/ and flash/, beside the report: they reach the window's state and the
-        // line through the features, and neither uses the other or the report.
-        QTest::newRow("comparacion") << "comparacion" << QStringList{"informe/", "historial/"}
+        // line through the features, and neither uses the other, the report or the records.
+        QTest::newRow("comparacion") << "comparacion"
+                                     << QStringList{"informe/", "historial/", "registro/", "monitor/"}
                                      << QStringList{"app/", "link/"}
                                      << QStringList{"app/ModuloKX.h", "link/Identificacion.h", "link/Operacion.h",
                                                     "link/JuegoComandos.h"};
-        QTest::newRow("historial") << "historial" << QStringList{"informe/", "comparacion/", "link/"}
+        QTest::newRow("historial") << "historial"
+                                   << QStringList{"informe/", "comparacion/", "registro/", "monitor/", "link/"}
                                    << QStringList{"app/"} << QStringList{"app/ModuloKX.h"};
         // The report sits above the features: it shows what they hold, asks the link only
         // whether an operation runs, and of app/ uses only the global state.
-        QTest::newRow("informe") << "informe" << QStringList{"comparacion/", "historial/"}
+        QTest::newRow("informe") << "informe" << QStringList{"comparacion/", "historial/", "registro/", "monitor/"}
                                  << QStringList{"app/", "link/"}
                                  << QStringList{"app/ModuloKX.h", "link/Transaccion.h"};
+        // The records' texts and the log read the link's records and the catalogue's
+        // captions; nothing but the start-up and the monitor reads them.
+        QTest::newRow("registro") << "registro"
+                                  << QStringList{"flash/", "informe/", "monitor/", "comparacion/", "historial/", "app/"}
+                                  << QStringList{"link/", "params/"}
+                                  << QStringList{"link/RegistroLinea.h", "link/Operacion.h", "link/Transaccion.h",
+                                                 "link/JuegoComandos.h", "params/Catalogo.h"};
+        // The monitor window shows the records and touches nothing on the line.
+        QTest::newRow("monitor") << "monitor"
+                                 << QStringList{"link/", "params/", "flash/", "informe/", "comparacion/", "historial/", "app/"}
+                                 << QStringList{} << QStringList{};
     }
 
     void carpetaUsaSoloLoPermitido()

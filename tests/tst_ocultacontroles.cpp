@@ -68,7 +68,7 @@ static const char* const Intactos[] = {
     "Frame1_1", "Frame1_3", "CNormal", "CInterrogar", "chkEstado", "TVelocidadActual",
     "Label_44", "Label_7", "label1_34", "TNumeroSerieTelemando", "ComboCom", "Label_17",
     "TDebug", "MSFlexGridPautas", "TDientesDisco", "Label_9", "lblSalida_1", "Frame1_0",
-    "CAbrir", "CLeer", "CEscribir", "CInforme", "Csalir",
+    "CAbrir", "CLeer", "CEscribir", "CMonitor", "CInforme", "Csalir",
 };
 
 // The explicit hidden state of every named control of the window.

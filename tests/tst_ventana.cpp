@@ -299,6 +299,7 @@ const ControlEsperado controles[] = {
     {u"CLeer"_s, "QPushButton", u""_s, u"Read QZL"_s},
     {u"CEscribir"_s, "QPushButton", u""_s, u"Write QZL"_s},
     {u"CComparar"_s, "QPushButton", u""_s, u"Compare"_s},
+    {u"CMonitor"_s, "QPushButton", u""_s, u"Monitor"_s},
     {u"CInforme"_s, "QPushButton", u""_s, u"Report"_s},
     {u"Csalir"_s, "QPushButton", u""_s, u"Exit"_s},
     {u"CAyuda"_s, "QPushButton", u""_s, u"Help"_s},
@@ -368,6 +369,7 @@ private slots:
         QTest::addColumn<QRect>("esperada");
         QTest::newRow("CLeer") << u"CLeer"_s << Twips(2280, 6240, 975, 495);
         QTest::newRow("CComparar") << u"CComparar"_s << Twips(4440, 6240, 975, 495);
+        QTest::newRow("CMonitor") << u"CMonitor"_s << Twips(5520, 6240, 975, 495);
         QTest::newRow("CInforme") << u"CInforme"_s << Twips(6600, 6240, 975, 495);
         QTest::newRow("CAyuda") << u"CAyuda"_s << Twips(9360, 6240, 615, 495);
         QTest::newRow("Frame1 0") << u"Frame1_0"_s << Twips(105, 1920, 2535, 3975);

@@ -7,6 +7,7 @@
 #include "historial/Historial.h"
 #include "link/Calibracion.h"
 #include "link/Puerto.h"
+#include "registro/Registro.h"
 #include "ui/Estado.h"
 #include "ui/Ventana.h"
 #include "ui/frmMain.h"
@@ -34,6 +35,8 @@ void PrepararEntornoPrueba()
     QApplication::setOrganizationName(QStringLiteral("QZL"));
     carpeta = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/qzl prueba XXXXXX"));
     FijarCarpetaPrograma(carpeta->path());
+    // The service log of a test goes to its scratch folder, never to the user's data folder.
+    FijarCarpetaRegistro(carpeta->filePath(QStringLiteral("logs")));
     // No test depends on the serial devices of the machine it runs on: ports are links.
     FijarFuenteDispositivos([] { return QList<DispositivoSerie>{}; });
     // Each test process keeps its own per-user settings, never the user's and never a neighbour's.
