@@ -3,6 +3,11 @@
 // be written), and, under a table of line faults, a log that holds exactly the frames the
 // controller received, in order, each with what became of it.
 #include "app/ModuloKX.h"
+#include "comparacion/Comparar.h"
+#include "comparacion/Diferencias.h"
+#include "flash/Colores.h"
+#include "flash/PaginaEstado.h"
+#include "flash/ValoresInstantaneos.h"
 #include "link/Comandos.h"
 #include "link/JuegoComandos.h"
 #include "link/Operacion.h"
@@ -14,6 +19,10 @@
 #include "support/VentanaPrueba.h"
 #include "ui/Estado.h"
 #include "ui/Idioma.h"
+#include "ui/Ventana.h"
+#include "ui/frmMain.h"
+#include "params/Escritura.h"
+#include "params/Lectura.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -437,6 +446,70 @@ private slots:
             QVERIFY2(c[6].startsWith(QStringLiteral("Read parameter %1 Light level Beacon").arg(celda)), qPrintable(c[6]));
             QVERIFY2(c[6].endsWith(QStringLiteral("; answer %1").arg(estado.Celdas[size_t(celda)])), qPrintable(c[6]));
         }
+    }
+
+    // Every record of an operation's frames names that operation: the identification that
+    // starts a read or a compare, and the read-back of a verified write, included.
+    void operacionDeCadaManejador_data()
+    {
+        QTest::addColumn<int>("caso");
+        QTest::addColumn<QString>("operacion");
+        QTest::newRow("read") << 0 << QStringLiteral("Read");
+        QTest::newRow("write") << 1 << QStringLiteral("Write");
+        QTest::newRow("verified write") << 2 << QStringLiteral("Write");
+        QTest::newRow("compare") << 3 << QStringLiteral("Compare");
+        QTest::newRow("colour write") << 4 << QStringLiteral("Colour write");
+        QTest::newRow("colour read") << 5 << QStringLiteral("Colour read");
+        QTest::newRow("status") << 6 << QStringLiteral("Status");
+        QTest::newRow("live values") << 7 << QStringLiteral("Live values");
+        QTest::newRow("direct command") << 8 << QStringLiteral("Direct command: Day Night control: Day");
+    }
+
+    void operacionDeCadaManejador()
+    {
+        QFETCH(int, caso);
+        QFETCH(QString, operacion);
+        sim = IniciarSimuladorPrueba(1);
+        QVERIFY(sim);
+        FactorEsperas = 0.1;
+        auto& v = Ventana();
+        if (caso == 1 || caso == 2) {
+            CLeer_Click();
+            QCOMPARE(TextoPanel1(), QStringLiteral("Ended"));
+        }
+        v.chkVerificar->setChecked(caso == 2);
+        v.chkEstado->setChecked(caso == 6);
+        const qsizetype antes = LineasDelDia(AhoraLinea()).size();
+        const qsizetype recibidasAntes = SimRegistro(sim.get()).size();
+        switch (caso) {
+        case 0: CLeer_Click(); break;
+        case 1:
+        case 2: CEscribir_Click(); break;
+        case 3: CompararConControlador(false); break;
+        case 4: CEscribirColores_Click(); break;
+        case 5: CLeerColores_Click(); break;
+        case 6: CInterrogar_Click(); break;
+        case 7: btnVerValoresInstantaneos_Click(); break;
+        case 8: CDia_Click(); break;
+        }
+        v.chkVerificar->setChecked(false);
+        if (QDialog* d = FormularioDiferencias())
+            d->close();
+        const QList<QStringList> lineas = LineasDelDia(AhoraLinea()).mid(antes);
+        QStringList significados;
+        for (const QStringList& c : lineas) {
+            QCOMPARE(c.size(), 7);
+            QVERIFY2(c[1] == operacion, qPrintable(c.join(u" | ")));
+            if (c[5] == u"sent")
+                significados << c[6];
+        }
+        // The frames recorded are those the controller received, so none went unnamed.
+        QCOMPARE(significados.size(), SimRegistro(sim.get()).size() - recibidasAntes);
+        QVERIFY(!significados.isEmpty());
+        if (caso == 0 || caso == 3)
+            QVERIFY2(significados.first().startsWith(QStringLiteral("Presence map byte 0")), qPrintable(significados.first()));
+        if (caso == 2)
+            QVERIFY2(significados.last().startsWith(QStringLiteral("Read parameter")), qPrintable(significados.last()));
     }
 
     // Once the controller's replies are seen to repeat the frame, a reply to an earlier
