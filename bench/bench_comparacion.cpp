@@ -10,10 +10,10 @@
 #include "app/FormLoad.h"
 #include "app/Manejadores.h"
 #include "app/ModuloKX.h"
+#include "bench/CarpetaBanco.h"
 #include "bench/HilosPuntuales.h"
 #include "comparacion/Comparar.h"
 #include "comparacion/Diferencias.h"
-#include "historial/Historial.h"
 #include "link/Transaccion.h"
 #include "params/Escritura.h"
 #include "params/Lectura.h"
@@ -80,9 +80,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "bench_comparacion: no scratch folder\n");
         return 1;
     }
-    FijarCarpetaPrograma(carpeta.path());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, carpeta.filePath(QStringLiteral(".config")));
-    FijarCarpetaHistorial(carpeta.filePath(QStringLiteral("history")));
+    UsarCarpetaBanco(carpeta);
     FijarContestadorDialogos([](const PeticionDialogo&) { return RespuestaDialogo{}; });
 
     EstadoSimulador estado = EstadoDemo();

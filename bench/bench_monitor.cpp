@@ -5,6 +5,7 @@
 // transaction against its floor, the bytes of a frame 1 ms apart, 20 ms after a reply.
 #include "app/Manejadores.h"
 #include "app/ModuloKX.h"
+#include "bench/CarpetaBanco.h"
 #include "bench/HilosPuntuales.h"
 #include "link/Calibracion.h"
 #include "link/Puerto.h"
@@ -50,8 +51,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QTemporaryDir carpeta;
-    FijarCarpetaPrograma(carpeta.path());
-    FijarCarpetaRegistro(carpeta.filePath(QStringLiteral("logs")));
+    UsarCarpetaBanco(carpeta);
 
     OpcionesSimulador o;
     o.Estado = EstadoDemo();

@@ -14,7 +14,7 @@
 #include "app/FormLoad.h"
 #include "app/Manejadores.h"
 #include "app/ModuloKX.h"
-#include "registro/Registro.h"
+#include "bench/CarpetaBanco.h"
 #include "bench/HilosPuntuales.h"
 #include "link/Transaccion.h"
 #include "link/Puerto.h"
@@ -180,10 +180,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "bench_parametros: no scratch folder\n");
         return 1;
     }
-    FijarCarpetaPrograma(carpeta.path());
-    // The frames of a benchmark stay out of the user's service log.
-    FijarCarpetaRegistro(carpeta.path() + QStringLiteral("/logs"));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, carpeta.filePath(QStringLiteral(".config")));
+    UsarCarpetaBanco(carpeta);
     FijarContestadorDialogos([](const PeticionDialogo&) { return RespuestaDialogo{}; });
 
     EstadoSimulador estado = EstadoDemo();

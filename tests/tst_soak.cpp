@@ -38,6 +38,7 @@
 
 #include "app/ModuloKX.h"
 #include "flash/Pautas.h"
+#include "sim/FallosAzar.h"
 #include "link/Transaccion.h"
 #include "comparacion/Diferencias.h"
 #include "flash/Colores.h"
@@ -90,20 +91,6 @@ double EntornoReal(const char* nombre, double porDefecto)
 // ---------------------------------------------------------------------------------
 // Faults, drawn on the simulator's thread
 // ---------------------------------------------------------------------------------
-const char* NombreFallo(FalloTrama::Tipo t)
-{
-    switch (t) {
-    case FalloTrama::Ninguno: return "none";
-    case FalloTrama::Silencio: return "silent";
-    case FalloTrama::Tarde: return "late";
-    case FalloTrama::Parcial: return "partial";
-    case FalloTrama::BytesAntes: return "stray-before";
-    case FalloTrama::BytesDespues: return "stray-after";
-    case FalloTrama::CortarLinea: return "line-pulled";
-    }
-    return "?";
-}
-
 struct TramaVista {
     Trama trama{};
     FalloTrama fallo;
@@ -410,7 +397,7 @@ class TestSoak : public QObject {
                 const TramaVista& v = azarFallos.vistas[i];
                 if (v.fallo.tipo != FalloTrama::Ninguno)
                     drawn.append(QString::fromStdString(TramaHex(v.trama.data())) + u' '
-                                 + QLatin1String(NombreFallo(v.fallo.tipo))
+                                 + QLatin1String(NombreTipoFallo(v.fallo.tipo))
                                  + (v.fallo.Ms ? u" %1ms"_s.arg(v.fallo.Ms) : QString()));
             }
         }
@@ -513,7 +500,7 @@ class TestSoak : public QObject {
                       u"another or took bytes that were not its reply"_s
                           .arg(QString::fromStdString(TramaHex(tramas[i].trama.data())))
                           .arg(std::chrono::duration_cast<std::chrono::milliseconds>(hueco).count())
-                          .arg(QString::fromStdString(TramaHex(x.trama.data())), QLatin1String(NombreFallo(x.fallo.tipo))));
+                          .arg(QString::fromStdString(TramaHex(x.trama.data())), QLatin1String(NombreTipoFallo(x.fallo.tipo))));
         }
     }
 
@@ -1526,7 +1513,7 @@ private slots:
             std::lock_guard<std::mutex> l(azarFallos.m);
             tramas = long(azarFallos.vistas.size());
             for (const auto& [tipo, n] : azarFallos.cuenta) {
-                porTipo.append(u"%1 %2"_s.arg(QLatin1String(NombreFallo(FalloTrama::Tipo(tipo)))).arg(n));
+                porTipo.append(u"%1 %2"_s.arg(QLatin1String(NombreTipoFallo(FalloTrama::Tipo(tipo)))).arg(n));
                 faltas += n;
             }
         }
