@@ -34,7 +34,6 @@ enum class TipoOperacion : uint8_t {
     Estado,               // the status interrogation
     ValoresInstantaneos,  // live values
     OrdenDirecta,         // one operating command; the frame says which
-    PruebaPuerto,
 };
 
 struct OpcionesOperacion {

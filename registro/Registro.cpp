@@ -184,7 +184,6 @@ QString NombreOperacion(TipoOperacion tipo)
     case TipoOperacion::Estado: return T(2114);
     case TipoOperacion::ValoresInstantaneos: return T(2115);
     case TipoOperacion::OrdenDirecta: return T(2116);
-    case TipoOperacion::PruebaPuerto: return T(2117);
     }
     return QString();
 }
