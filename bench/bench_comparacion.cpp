@@ -10,7 +10,7 @@
 #include "app/FormLoad.h"
 #include "app/Manejadores.h"
 #include "app/ModuloKX.h"
-#include "bench/CarpetaBanco.h"
+#include "bench/VentanaBanco.h"
 #include "bench/HilosPuntuales.h"
 #include "comparacion/Comparar.h"
 #include "comparacion/Diferencias.h"
@@ -74,33 +74,11 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const int corridas = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 3;
 
-    // Everything the window writes (history, settings) goes to a scratch folder.
     QTemporaryDir carpeta;
-    if (!carpeta.isValid()) {
-        std::fprintf(stderr, "bench_comparacion: no scratch folder\n");
+    frmMain* ventana = nullptr;
+    SimuladorPtr sim = AbrirVentanaBanco("bench_comparacion", carpeta, ventana);
+    if (!sim)
         return 1;
-    }
-    UsarCarpetaBanco(carpeta);
-    FijarContestadorDialogos([](const PeticionDialogo&) { return RespuestaDialogo{}; });
-
-    EstadoSimulador estado = EstadoDemo();
-    estado.Presencia.fill(0xFF);
-    OpcionesSimulador o;
-    o.Estado = estado;
-    o.CarpetaEnlace = carpeta.path().toStdString();
-    o.PuertoEnlace = 1;
-    std::string error;
-    SimuladorPtr sim(SimIniciar(o, &error));
-    if (!sim) {
-        std::fprintf(stderr, "bench_comparacion: simulator: %s\n", error.c_str());
-        return 1;
-    }
-    NumeroPuerto = 1;
-    HilosPuntuales();
-
-    auto* ventana = new frmMain;
-    ConectarManejadores();
-    Form_Load();
     QTextStream salida(stdout);
     CLeer_Click();
 

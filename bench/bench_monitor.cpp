@@ -5,7 +5,7 @@
 // transaction against its floor, the bytes of a frame 1 ms apart, 20 ms after a reply.
 #include "app/Manejadores.h"
 #include "app/ModuloKX.h"
-#include "bench/CarpetaBanco.h"
+#include "bench/VentanaBanco.h"
 #include "bench/HilosPuntuales.h"
 #include "link/Calibracion.h"
 #include "link/Puerto.h"

@@ -14,7 +14,7 @@
 #include "app/FormLoad.h"
 #include "app/Manejadores.h"
 #include "app/ModuloKX.h"
-#include "bench/CarpetaBanco.h"
+#include "bench/VentanaBanco.h"
 #include "bench/HilosPuntuales.h"
 #include "link/Transaccion.h"
 #include "link/Puerto.h"
@@ -174,33 +174,11 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const int corridas = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 3;
 
-    // Everything the window writes goes to a scratch folder, never beside the program.
     QTemporaryDir carpeta;
-    if (!carpeta.isValid()) {
-        std::fprintf(stderr, "bench_parametros: no scratch folder\n");
+    frmMain* ventana = nullptr;
+    SimuladorPtr sim = AbrirVentanaBanco("bench_parametros", carpeta, ventana);
+    if (!sim)
         return 1;
-    }
-    UsarCarpetaBanco(carpeta);
-    FijarContestadorDialogos([](const PeticionDialogo&) { return RespuestaDialogo{}; });
-
-    EstadoSimulador estado = EstadoDemo();
-    estado.Presencia.fill(0xFF);
-    OpcionesSimulador o;
-    o.Estado = estado;
-    o.CarpetaEnlace = carpeta.path().toStdString();
-    o.PuertoEnlace = 1;
-    std::string error;
-    SimuladorPtr sim(SimIniciar(o, &error));
-    if (!sim) {
-        std::fprintf(stderr, "bench_parametros: simulator: %s\n", error.c_str());
-        return 1;
-    }
-    NumeroPuerto = 1;
-    HilosPuntuales();
-
-    auto* ventana = new frmMain;
-    ConectarManejadores();
-    Form_Load();  // lists, light table, port test and the pacing calibration
     QTextStream salida(stdout);
     salida << "CuentaMilisegundo " << CuentaMilisegundo << " (" << TextoPanel1() << ")\n";
 
