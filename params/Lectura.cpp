@@ -50,8 +50,7 @@ static void ErrorLectura()
     MensajeCritico(ErrorDeLectura);
 }
 
-FinLectura LeerCeldasPresentes(Operacion& op, const uint8_t mapa[BytesPresencia], ImagenParametros& imagen,
-                               int* fallo)
+FinLectura LeerCeldasPresentes(Operacion& op, const uint8_t mapa[BytesPresencia], ImagenParametros& imagen)
 {
     ComandoQZL orden{};
     orden.Comando = ComandoLeerParametro;
@@ -63,8 +62,6 @@ FinLectura LeerCeldasPresentes(Operacion& op, const uint8_t mapa[BytesPresencia]
         if (!op.Enviar(orden, r))
             return FinLectura::SinVentana;
         if (r.Estado != EstadoRespuesta) {
-            if (fallo)
-                *fallo = a;
             op.Fallo(QStringLiteral("Reading Error in data ") + QString::number(a));
             return FinLectura::Fallida;
         }

@@ -15,10 +15,9 @@ void LeerQZL();
 
 // Every address present in mapa (command 1), in increasing order, into imagen through an
 // operation whose port is open; panel 1 shows each address as it arrives. A cell that
-// gets no reply stops it through op.Fallo with "Reading Error in data " and the address,
-// which fallo then holds. The read and a compare with the controller share it.
-FinLectura LeerCeldasPresentes(Operacion& op, const uint8_t mapa[BytesPresencia], ImagenParametros& imagen,
-                               int* fallo = nullptr);
+// gets no reply stops it through op.Fallo with "Reading Error in data " and the address.
+// The read and a compare with the controller share it.
+FinLectura LeerCeldasPresentes(Operacion& op, const uint8_t mapa[BytesPresencia], ImagenParametros& imagen);
 
 // Called with the image of every read whose cells all arrived, right after "Ended" and
 // before they are decoded (the history keeps it); none until the wiring sets it.
