@@ -276,9 +276,10 @@ QWidget* CrearVentana()
     tabla->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     tabla->verticalHeader()->setDefaultSectionSize(tabla->fontMetrics().height() + 4);
     tabla->horizontalHeader()->setStretchLastSection(true);
+    // Wide enough for their values, and never narrower than their caption in any language.
     const int anchos[Columnas] = {165, 70, 165, 130, 40, 170, 200, 300};
     for (int c = 0; c < Columnas; ++c)
-        tabla->setColumnWidth(c, anchos[c]);
+        tabla->setColumnWidth(c, std::max(anchos[c], tabla->horizontalHeader()->sectionSizeHint(c)));
 
     auto* accionCopiar = new QAction(tabla);
     accionCopiar->setShortcut(QKeySequence::Copy);
